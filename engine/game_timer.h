@@ -1,0 +1,18 @@
+#pragma once
+// The gravity timer as the engine sees it. The window backs it with a real
+// timer; tests use a virtual-time one.
+
+#include <cstdint>
+
+namespace velmora::engine {
+
+class GameTimer {
+public:
+    virtual ~GameTimer() = default;
+    // Setting the interval it already has changes nothing; a different value
+    // restarts the period from now.
+    virtual void setInterval(uint16_t milliseconds) = 0;
+    virtual void setEnabled(bool enabled) = 0;
+};
+
+}  // namespace velmora::engine
