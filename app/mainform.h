@@ -1,0 +1,185 @@
+#pragma once
+// The main window: the well and the game's labels, the menu bar, the overlay
+// panels (name, update, game over, pause), the settings, sounds and the
+// player's name. The game itself lives in the engine; this window hosts it.
+
+#include <QMainWindow>
+#include <QRect>
+#include <memory>
+#include <string>
+
+#include "engine/game.h"
+#include "engine/game_host.h"
+
+class QAction;
+class QLabel;
+class QTimer;
+
+namespace velmora {
+
+namespace platform {
+class NamedMutex;
+class SoundPlayer;
+}  // namespace platform
+
+class TFlatPanel;
+class PictureButton;
+class LimitedEdit;
+class ShadowLabel;
+class PictureView;
+class WindowTimer;
+
+// What the window needs from outside; the program passes the real ones,
+// tests their own.
+struct MainEnvironment {
+    std::string filesFolder;                  // holds velmora.ini, with a trailing '/'
+    platform::SoundPlayer* sound = nullptr;   // not owned; nullptr plays nothing
+    bool seedFromClock = true;                // false: tests seed the engine themselves
+};
+
+// The tally list's operations, as the engine reports games to it.
+class TallyTarget {
+public:
+    virtual ~TallyTarget() = default;
+    virtual void addtomineincrease(int column, int32_t amount) = 0;
+    virtual bool checkscore(int32_t score, const std::string& name) = 0;
+    virtual void checkchange(int column, int32_t value) = 0;
+};
+
+class Tmain : public QMainWindow, public engine::GameHost {
+    Q_OBJECT
+public:
+    explicit Tmain(MainEnvironment environment, QWidget* parent = nullptr);
+    ~Tmain() override;
+
+    // The windows opened from the menus; set once they exist.
+    void setTallyTarget(TallyTarget* tally) { tally_ = tally; }
+    void setTallyWindow(QWidget* window) { tallyWindow_ = window; }
+
+    // --- Values held for the life of the process ---
+    const std::string appname = "velmora";
+    const std::string setupfile = "velmorasetup.exe";
+    int defaultwidth = 0;
+    int defaultheight = 0;
+    int savedleft = 0;
+    int savedtop = 0;
+    int savedwidth = 0;
+    int savedheight = 0;
+
+    engine::Game& game() { return *game_; }
+    WindowTimer* downtimer = nullptr;
+    QTimer* Timer1 = nullptr;
+
+    // --- Controls ---
+    TFlatPanel* panel_board = nullptr;
+    QLabel* label_name = nullptr;
+    TFlatPanel* panel_board1 = nullptr;
+    TFlatPanel* panel_dropboard = nullptr;
+    PictureView* image_board = nullptr;
+    TFlatPanel* panel_next = nullptr;
+    PictureView* image_next = nullptr;
+    QLabel* label_score = nullptr;
+    QLabel* label_linescleared = nullptr;
+    QLabel* label_level = nullptr;
+    QLabel* image_keys = nullptr;
+    PictureButton* button_start = nullptr;
+    PictureButton* image_logo = nullptr;
+
+    TFlatPanel* panel_name = nullptr;
+    LimitedEdit* edit_aname = nullptr;
+    PictureButton* button_namedone = nullptr;
+    PictureButton* button_namecancel = nullptr;
+
+    TFlatPanel* panel_update = nullptr;
+    PictureButton* button_updateyes = nullptr;
+    PictureButton* button_updatecancel = nullptr;
+    QLabel* label_update = nullptr;
+
+    TFlatPanel* panel_cleared = nullptr;
+    QLabel* label_score1 = nullptr;
+    LimitedEdit* edit_name = nullptr;
+    PictureButton* button_sendscore = nullptr;
+    PictureButton* button_highscores = nullptr;
+    PictureButton* button_cancel = nullptr;
+    TFlatPanel* panel_wait = nullptr;
+
+    TFlatPanel* panel_pause = nullptr;
+
+    // --- Menu items ---
+    QAction* StartGame1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* PlaySounds1 = nullptr;
+    QAction* ResetScreenLocation1 = nullptr;
+    QAction* ChangeName1 = nullptr;
+    QAction* updatecheck = nullptr;
+    QAction* Pause1 = nullptr;
+    QAction* TallyList1 = nullptr;
+    QAction* ViewHighScoreList1 = nullptr;
+    QAction* Help1 = nullptr;
+    QAction* About1 = nullptr;
+
+    // --- Operations ---
+    std::string settingsPath() const;
+    void loadinifile();
+    void saveinifile();
+    void playsounds(const std::string& name) override;
+
+    // --- Handlers ---
+    void button_startClick();
+    void StartGame1Click();
+    void PlaySounds1Click();
+    void ResetScreenLocation1Click();
+    void ChangeName1Click();
+    void button_namedoneClick();
+    void button_namecancelClick();
+    void button_cancelClick();
+    void Pause1Click();
+    void panel_pauseClick();
+    void TallyList1Click();
+
+    // The window's outer bounds as the settings store them.
+    QRect outerBounds() const;
+    void setOuterBounds(const QRect& bounds);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // GameHost
+    void addtomineincrease(int column, int32_t amount) override;
+    bool checkscore(int32_t score, const std::string& name) override;
+    void checkchange(int column, int32_t value) override;
+    void setLabel(engine::Label label, const std::string& caption) override;
+    void setPanelVisible(engine::Panel panel, bool visible) override;
+    void setPauseChecked(bool checked) override;
+    std::string playerName() const override;
+    void picturesChanged() override;
+
+    void FormCreate();
+    void FormClose();
+    void buildMenu();
+    void buildClientArea();
+    void buildNamePanel(QWidget* gameFrame);
+    void buildUpdatePanel(QWidget* gameFrame);
+    void buildGameOverPanel(QWidget* gameFrame);
+    void buildPausePanel();
+    void showInFront(QWidget* widget);
+    void focusGame();
+
+    MainEnvironment environment_;
+    std::unique_ptr<engine::Game> game_;
+    std::unique_ptr<platform::NamedMutex> mutex_;
+    TallyTarget* tally_ = nullptr;
+    QWidget* tallyWindow_ = nullptr;
+    QRect pendingOuterBounds_;
+    bool frameAdjusted_ = false;
+    bool closing_ = false;
+};
+
+// The one main window of the program; set while it exists.
+extern Tmain* main;
+
+}  // namespace velmora

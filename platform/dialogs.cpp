@@ -1,0 +1,33 @@
+#include "platform/dialogs.h"
+
+#include <utility>
+
+namespace velmora::platform {
+
+namespace {
+
+ErrorBoxHandler& handler() {
+    static ErrorBoxHandler current;
+    return current;
+}
+
+}  // namespace
+
+std::string errorBoxText(const std::string& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') {
+        return message + ".";
+    }
+    return message;
+}
+
+void showErrorBox(const std::string& message) {
+    if (handler()) {
+        handler()(errorBoxText(message));
+    }
+}
+
+ErrorBoxHandler setErrorBoxHandler(ErrorBoxHandler next) {
+    return std::exchange(handler(), std::move(next));
+}
+
+}  // namespace velmora::platform

@@ -1,0 +1,24 @@
+#pragma once
+// Message boxes the program shows. The application's standard error box is
+// reached through a replaceable handler so that tests can record instead of
+// opening a modal window.
+
+#include <functional>
+#include <string>
+
+namespace velmora::platform {
+
+// The text the standard error box shows for a message: a full stop is added
+// when the last character sorts after the full stop.
+std::string errorBoxText(const std::string& message);
+
+using ErrorBoxHandler = std::function<void(const std::string& text)>;
+
+// Shows message in the standard error box: errorBoxText(message), the
+// application's title as caption, an error icon and an OK button.
+void showErrorBox(const std::string& message);
+
+// Replaces the box (tests record the text); returns the previous handler.
+ErrorBoxHandler setErrorBoxHandler(ErrorBoxHandler handler);
+
+}  // namespace velmora::platform

@@ -1,0 +1,22 @@
+#include "platform/qt_dialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "platform/dialogs.h"
+
+namespace velmora::platform {
+
+void installQtErrorBox() {
+    setErrorBoxHandler([](const std::string& text) {
+        QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
+                              QString::fromStdString(text), QMessageBox::Ok);
+    });
+}
+
+void showMessage(const char* text) {
+    QMessageBox::information(QApplication::activeWindow(), QApplication::applicationDisplayName(),
+                             QString::fromUtf8(text), QMessageBox::Ok);
+}
+
+}  // namespace velmora::platform

@@ -1,0 +1,14 @@
+#pragma once
+// Qt message boxes behind platform/dialogs.
+
+namespace velmora::platform {
+
+// Makes showErrorBox open a modal QMessageBox (error icon, OK, the
+// application's title as caption).
+void installQtErrorBox();
+
+// A modal information box with an OK button, titled with the application's
+// title.
+void showMessage(const char* text);
+
+}  // namespace velmora::platform

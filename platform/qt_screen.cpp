@@ -1,0 +1,13 @@
+#include "platform/qt_screen.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace velmora::platform {
+
+QRect workArea() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect();
+}
+
+}  // namespace velmora::platform

@@ -1,0 +1,13 @@
+// GoogleTest entry point for tests that need a QApplication.
+
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+#include "controls/fonts.h"
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    velmora::Application application(argc, argv);
+    velmora::installFontSubstitutions();
+    return RUN_ALL_TESTS();
+}
