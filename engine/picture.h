@@ -2,6 +2,7 @@
 // A picture the engine draws into: 32-bit pixels 0xFFRRGGBB, row by row, so a
 // window can show it without converting (Qt's Format_RGB32 has this layout).
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -1,0 +1,151 @@
+// Game flow: reset, start, pause, the keys, the entry of each piece and the
+// end of the game.
+#include "engine/game.h"
+
+#include "engine/artwork.h"
+#include "engine/painter.h"
+#include "engine/scoring.h"
+
+namespace velmora::engine {
+
+namespace {
+
+constexpr uint8_t kEntryColumn = 6;
+constexpr uint8_t kEntryRow = 0;
+
+}  // namespace
+
+Game::Game(GameHost& host, GameTimer& timer)
+    : host_(host),
+      timer_(timer),
+      board_(artwork().background),
+      preview_(kPreviewWidth, kPreviewHeight, rgb(0, 0, 0)) {
+    resetWell(wellcells);
+}
+
+void Game::seedRandom(uint32_t seed) { random_.setSeed(seed); }
+
+uint32_t Game::seedFromTimeOfDay(int hour, int minute, int second, int millisecond) {
+    return PieceRandom::seedFromTimeOfDay(hour, minute, second, millisecond);
+}
+
+void Game::clearall() {
+    drawPreview(preview_, Mask{}, kPieceTypes);
+    board_.pixels = artwork().background.pixels;
+    resetWell(wellcells);
+    startlevel = 1;
+    score = 0;
+    reportedScore_ = 0;
+    flashcount = 0;
+    host_.setLabel(Label::Score, "Score: 0");
+    host_.setLabel(Label::LinesCleared, "Lines Cleared: 0");
+    host_.setLabel(Label::Level, "Level: 0");
+    levelAnnounced_ = 0;
+    host_.picturesChanged();
+}
+
+void Game::button_startClick() {
+    clearall();
+    for (Panel panel : {Panel::StartButton, Panel::WaitPanel, Panel::NamePanel,
+                        Panel::GameOverPanel, Panel::PausePanel}) {
+        host_.setPanelVisible(panel, false);
+    }
+    host_.setLabel(Label::Level, "Level: 1");
+    levelAnnounced_ = 1;
+    host_.addtomineincrease(1, 1);
+    gamerunning_ = 1;
+    // The check mark is cleared outright, whatever it was, so the next P pauses.
+    gamepaused_ = 0;
+    host_.setPauseChecked(false);
+    host_.playsounds("startgame");
+    host_.setLabel(Label::Greeting, "Good Luck " + host_.playerName());
+    startlevel = 1;
+    lines = 0;
+    timer_.setInterval(gravityInterval(level()));
+    timer_.setEnabled(true);
+    nexttype = random_.nextType();
+    nextcells = shapeMask(nexttype, 0);
+    // Any row but the entry row, so the start is not taken for a game's end.
+    blocky = 1;
+    createblock();
+}
+
+void Game::setPaused(bool paused) {
+    gamepaused_ = paused ? 1 : 0;
+    host_.setPauseChecked(paused);
+}
+
+void Game::pausethegame() {
+    setPaused(!gamepaused());
+    host_.setPanelVisible(Panel::PausePanel, gamepaused());
+}
+
+void Game::FormKeyDown(uint16_t key) {
+    if (!gamerunning() || flashcount != 0) {
+        return;
+    }
+    switch (key) {
+        case keys::Left: move(-1, 0); break;
+        case keys::Right: move(1, 0); break;
+        case keys::Down: move(0, 1); break;
+        case keys::Up:
+        case keys::A: Rotate(1); break;
+        case keys::S: Rotate(kRotateBackwards); break;
+        case keys::P: pausethegame(); break;
+        default: break;
+    }
+}
+
+void Game::downtimerTimer() { dropitdown(); }
+
+void Game::createblock() {
+    if (!gamerunning()) {
+        return;
+    }
+    // The piece that just settled never moved down out of the entry row.
+    if (blocky == kEntryRow) {
+        endGame();
+        return;
+    }
+    bringInNextPiece();
+}
+
+void Game::bringInNextPiece() {
+    blocktype = nexttype;
+    nexttype = random_.nextType();
+    nextcells = shapeMask(nexttype, 0);
+    drawNextPreview();
+    blockcells = shapeMask(blocktype, 0);
+    blockturn = 0;
+    blockx = kEntryColumn;
+    blocky = kEntryRow;
+    Drawblock();
+}
+
+void Game::drawNextPreview() { drawPreview(preview_, nextcells, nexttype); }
+
+void Game::endGame() {
+    host_.setLabel(Label::FinalScore, "Your Score: " + std::to_string(reportedScore_));
+    finalScore_ = reportedScore_;
+    gamerunning_ = 0;
+    timer_.setEnabled(false);
+    host_.addtomineincrease(2, 1);
+    host_.checkscore(reportedScore_, host_.playerName());
+    host_.addtomineincrease(5, reportedScore_);
+    host_.checkchange(4, levelAnnounced_);
+    host_.setPanelVisible(Panel::SendScoreButton, true);
+    host_.setPanelVisible(Panel::GameOverPanel, true);
+    host_.setPanelVisible(Panel::StartButton, true);
+    host_.playsounds("gameover");
+}
+
+void Game::Drawblock() {
+    drawWell(board_, wellcells);
+    if (flashcount == 0 && blocktype < kPieceTypes) {
+        drawMask(board_, blockcells, artwork().tiles[blocktype], kTileSize * blockx,
+                 kTileSize * blocky);
+    }
+    host_.picturesChanged();
+}
+
+}  // namespace velmora::engine

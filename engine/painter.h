@@ -1,0 +1,29 @@
+#pragma once
+// Draws the well and the next-piece preview from the shared artwork.
+
+#include <cstdint>
+
+#include "engine/artwork.h"
+#include "engine/blockshapes.h"
+#include "engine/picture.h"
+#include "engine/well.h"
+
+namespace velmora::engine {
+
+// Copies tile with its top-left corner at pixel (left, top) of picture; the
+// parts that fall outside the picture are cut off.
+void drawTile(Picture& picture, const Picture& tile, int left, int top);
+
+// Draws a mask's set cells with one tile, box cell k at pixel
+// (left + 24 * (k % 4), top + 24 * (k / 4)).
+void drawMask(Picture& picture, const Mask& mask, const Picture& tile, int left, int top);
+
+// Overwrites board (which must be 287 x 507) with the background, then draws
+// every settled cell (values 1 to 7) of columns 1 to 10, rows 1 to 20, with
+// tile value - 1 at pixel (24 * column, 24 * row).
+void drawWell(Picture& board, const WellCells& well);
+
+// The preview: black, with mask drawn in tile type from the top-left corner.
+void drawPreview(Picture& preview, const Mask& mask, uint8_t type);
+
+}  // namespace velmora::engine
