@@ -12,8 +12,8 @@
 int main(int argc, char** argv) {
     velmora::Application application(argc, argv);
     std::setlocale(LC_TIME, "");
-    velmora::installFontSubstitutions();
-    velmora::platform::installQtErrorBox();
+    velmora::controls::installFontSubstitutions();
+    velmora::platform::installQtDialogs();
 
     velmora::platform::QtSoundPlayer sound;
     velmora::MainEnvironment environment;

@@ -1,6 +1,7 @@
 #include "app/mainform.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -102,6 +103,8 @@ void Tmain::setOuterBounds(const QRect& bounds) {
 void Tmain::closeEvent(QCloseEvent* event) {
     FormClose();
     event->accept();
+    // The application ends with its main window, secondary windows open or not.
+    QApplication::quit();
 }
 
 void Tmain::FormClose() {
@@ -158,7 +161,7 @@ std::string Tmain::settingsPath() const {
 }
 
 void Tmain::loadinifile() {
-    Settings settings = loadSettings(settingsPath(), appname);
+    app::Settings settings = app::loadSettings(settingsPath(), appname);
     savedtop = settings.top;
     savedleft = settings.left;
     savedwidth = settings.width;
@@ -171,7 +174,7 @@ void Tmain::loadinifile() {
 }
 
 void Tmain::saveinifile() {
-    Settings settings;
+    app::Settings settings;
     QRect bounds = outerBounds();
     settings.top = bounds.top();
     settings.left = bounds.left();
@@ -180,7 +183,7 @@ void Tmain::saveinifile() {
     settings.name = edit_name->text().toStdString();
     settings.sounds = PlaySounds1->isChecked();
     settings.update = updatecheck->isChecked();
-    saveSettings(settingsPath(), appname, settings);
+    app::saveSettings(settingsPath(), appname, settings);
 }
 
 // --- Sounds -----------------------------------------------------------------

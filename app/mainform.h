@@ -22,9 +22,15 @@ class NamedMutex;
 class SoundPlayer;
 }  // namespace platform
 
+namespace controls {
 class TFlatPanel;
 class PictureButton;
 class LimitedEdit;
+}  // namespace controls
+using controls::LimitedEdit;
+using controls::PictureButton;
+using controls::TFlatPanel;
+
 class ShadowLabel;
 class PictureView;
 class WindowTimer;

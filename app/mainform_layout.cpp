@@ -43,14 +43,15 @@ ShadowLabel* title(QWidget* parent, int y, const QString& text, int pixelHeight)
 }
 
 PictureButton* pictureButton(QWidget* parent, int x, int y, const QString& resource) {
-    auto* button = new PictureButton(parent);
-    button->setPicture(QPixmap(":/pictures/" + resource + ".png"));
+    auto* button = new PictureButton(":/pictures/button_" + resource + ".png", parent);
+    button->setTransparent(true);
     button->move(x, y);
     return button;
 }
 
 LimitedEdit* nameField(QWidget* parent, int x, int y, int width) {
-    auto* edit = new LimitedEdit(kNameLimit, parent);
+    auto* edit = new LimitedEdit(parent);
+    edit->setTypedLimit(kNameLimit);
     edit->setGeometry(x, y, width, 32);
     edit->setFont(style::font("MS Sans Serif", 19));
     QPalette palette = edit->palette();
@@ -144,9 +145,8 @@ void Tmain::buildClientArea() {
     image_keys->setGeometry(296, 328, 130, 102);
     button_start = pictureButton(panel_board1, 448, 392, "startgame");
     connect(button_start, &PictureButton::clicked, this, &Tmain::button_startClick);
-    image_logo = new PictureButton(panel_board1);
-    image_logo->setPicture(QPixmap(":/pictures/makerlogo.png"));
-    image_logo->setGeometry(298, 443, 293, 60);
+    image_logo = new PictureButton(":/pictures/maker_logo.png", panel_board1);
+    image_logo->move(298, 443);
 
     buildNamePanel(panel_board1);
     buildUpdatePanel(panel_board1);

@@ -11,6 +11,11 @@ ErrorBoxHandler& handler() {
     return current;
 }
 
+ConfirmHandler& confirmHandler() {
+    static ConfirmHandler current;
+    return current;
+}
+
 }  // namespace
 
 std::string errorBoxText(const std::string& message) {
@@ -28,6 +33,14 @@ void showErrorBox(const std::string& message) {
 
 ErrorBoxHandler setErrorBoxHandler(ErrorBoxHandler next) {
     return std::exchange(handler(), std::move(next));
+}
+
+bool askConfirmation(const std::string& text) {
+    return confirmHandler() && confirmHandler()(text);
+}
+
+ConfirmHandler setConfirmHandler(ConfirmHandler next) {
+    return std::exchange(confirmHandler(), std::move(next));
 }
 
 }  // namespace velmora::platform

@@ -21,4 +21,13 @@ void showErrorBox(const std::string& message);
 // Replaces the box (tests record the text); returns the previous handler.
 ErrorBoxHandler setErrorBoxHandler(ErrorBoxHandler handler);
 
+using ConfirmHandler = std::function<bool(const std::string& text)>;
+
+// Asks a yes/no question in a confirmation box; true for Yes. Without a
+// handler the answer is No.
+bool askConfirmation(const std::string& text);
+
+// Replaces the box (tests answer it); returns the previous handler.
+ConfirmHandler setConfirmHandler(ConfirmHandler handler);
+
 }  // namespace velmora::platform

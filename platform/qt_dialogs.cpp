@@ -7,10 +7,16 @@
 
 namespace velmora::platform {
 
-void installQtErrorBox() {
+void installQtDialogs() {
     setErrorBoxHandler([](const std::string& text) {
         QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
                               QString::fromStdString(text), QMessageBox::Ok);
+    });
+    setConfirmHandler([](const std::string& text) {
+        QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(),
+                        QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
+                        QApplication::activeWindow());
+        return box.exec() == QMessageBox::Yes;
     });
 }
 

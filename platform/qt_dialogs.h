@@ -4,8 +4,8 @@
 namespace velmora::platform {
 
 // Makes showErrorBox open a modal QMessageBox (error icon, OK, the
-// application's title as caption).
-void installQtErrorBox();
+// application's title as caption) and askConfirmation a Yes/No question box.
+void installQtDialogs();
 
 // A modal information box with an OK button, titled with the application's
 // title.

@@ -8,6 +8,6 @@
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     velmora::Application application(argc, argv);
-    velmora::installFontSubstitutions();
+    velmora::controls::installFontSubstitutions();
     return RUN_ALL_TESTS();
 }
