@@ -1,0 +1,207 @@
+#include "compression/lzh.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <new>
+
+#include "compression/adaptive_huffman.h"
+#include "compression/bit_stream.h"
+#include "compression/compression_error.h"
+#include "compression/match_finder.h"
+#include "compression/position_code.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr unsigned kRingSize = MatchFinder::kRingSize;
+constexpr unsigned kRingMask = kRingSize - 1;
+constexpr unsigned kLongestMatch = MatchFinder::kLongestMatch;
+constexpr unsigned kShortestMatch = 3;
+constexpr unsigned kFirstLengthSymbol = 256 - kShortestMatch;  // symbol = length + 253
+constexpr unsigned kStart = kRingSize - kLongestMatch;           // first byte goes to 4036
+
+// Positions the coder has not written yet hold this, so equal input always
+// chooses equal matches.
+constexpr std::uint8_t kUnwritten = 0;
+
+struct PackTables {
+    // The ring repeats its first 59 bytes past its end so that a 60-byte
+    // comparison never wraps.
+    std::array<std::uint8_t, kRingSize + kLongestMatch - 1> ring{};
+    MatchFinder finder{ring.data()};
+    AdaptiveHuffman huffman;
+};
+
+struct UnpackTables {
+    std::array<std::uint8_t, kRingSize> ring{};
+    AdaptiveHuffman huffman;
+};
+
+template <typename Tables>
+std::unique_ptr<Tables> allocateTables() {
+    try {
+        auto tables = std::make_unique<Tables>();
+        std::fill(tables->ring.begin(), tables->ring.end(), kUnwritten);
+        std::fill(tables->ring.begin(), tables->ring.begin() + kStart, ' ');
+        return tables;
+    } catch (const std::bad_alloc&) {
+        throw ElzhException("LZH : Cannot get memory for dictionary tables");
+    }
+}
+
+class Encoder {
+public:
+    Encoder(PackTables& tables, const WriteBytes& write) : tables_(tables), out_(write) {}
+
+    void sendSymbol(unsigned symbol) {
+        const auto code = tables_.huffman.codeOf(symbol);
+        out_.put(code.length, code.bits);
+        tables_.huffman.update(symbol);
+    }
+
+    void sendPosition(unsigned value) {
+        const unsigned upper = value >> 6;
+        out_.put(kPositionCode.length[upper], static_cast<std::uint32_t>(kPositionCode.code[upper]) << 24);
+        out_.put(6, (value & 0x3Fu) << 26);
+    }
+
+    void finish() { out_.finish(); }
+
+private:
+    PackTables& tables_;
+    BitWriter out_;
+};
+
+class Decoder {
+public:
+    Decoder(UnpackTables& tables, const ReadBytes& read) : tables_(tables), in_(read) {}
+
+    unsigned readSymbol() {
+        const unsigned symbol = tables_.huffman.decode([this] { return in_.bit(); });
+        tables_.huffman.update(symbol);
+        return symbol;
+    }
+
+    unsigned readPosition() {
+        unsigned bits = in_.byte();
+        const unsigned upper = kPositionCode.valueOfPrefix[bits];
+        for (unsigned extra = kPositionCode.lengthOfPrefix[bits] - 2u; extra > 0; --extra) {
+            bits = (bits << 1) | in_.bit();
+        }
+        return (upper << 6) | (bits & 0x3Fu);
+    }
+
+private:
+    UnpackTables& tables_;
+    BitReader in_;
+};
+
+}  // namespace
+
+std::uint64_t TLZH::pack(const ReadBytes& read, const WriteBytes& write) {
+    auto tables = allocateTables<PackTables>();
+    auto& ring = tables->ring;
+    auto& finder = tables->finder;
+    ByteSource in(read);
+    Encoder encoder(*tables, write);
+
+    unsigned s = 0;
+    unsigned r = kStart;
+    unsigned len = 0;
+    for (; len < kLongestMatch; ++len) {
+        const int c = in.next();
+        if (c < 0) {
+            break;
+        }
+        ring[r + len] = static_cast<std::uint8_t>(c);
+    }
+    if (len == 0) {
+        return 0;
+    }
+    std::uint64_t total = len;
+    // The strings that end in the space fill are entered too, so leading
+    // spaces already find a match.
+    for (unsigned i = 1; i <= kLongestMatch; ++i) {
+        finder.insert(r - i);
+    }
+    finder.insert(r);
+
+    do {
+        unsigned length = std::min(finder.matchLength(), len);
+        if (length < kShortestMatch) {
+            length = 1;
+            encoder.sendSymbol(ring[r]);
+        } else {
+            encoder.sendSymbol(kFirstLengthSymbol + length);
+            encoder.sendPosition(finder.matchPosition());
+        }
+        unsigned i = 0;
+        for (; i < length; ++i) {
+            const int c = in.next();
+            if (c < 0) {
+                break;
+            }
+            finder.remove(s);
+            ring[s] = static_cast<std::uint8_t>(c);
+            if (s < kLongestMatch - 1) {
+                ring[s + kRingSize] = static_cast<std::uint8_t>(c);
+            }
+            s = (s + 1) & kRingMask;
+            r = (r + 1) & kRingMask;
+            finder.insert(r);
+        }
+        total += i;
+        for (; i < length; ++i) {
+            // The input has ended: the window still slides over what is left.
+            finder.remove(s);
+            s = (s + 1) & kRingMask;
+            r = (r + 1) & kRingMask;
+            if (--len != 0) {
+                finder.insert(r);
+            }
+        }
+    } while (len > 0);
+    encoder.finish();
+    return total;
+}
+
+std::uint64_t TLZH::unpack(std::uint64_t size, const ReadBytes& read, const WriteBytes& write) {
+    if (size == 0) {
+        return 0;
+    }
+    auto tables = allocateTables<UnpackTables>();
+    auto& ring = tables->ring;
+    Decoder decoder(*tables, read);
+    ByteSink out(write);
+
+    unsigned r = kStart;
+    std::uint64_t count = 0;
+    while (count < size) {
+        const unsigned symbol = decoder.readSymbol();
+        if (symbol < 256) {
+            const auto byte = static_cast<std::uint8_t>(symbol);
+            out.put(byte);
+            ring[r] = byte;
+            r = (r + 1) & kRingMask;
+            ++count;
+            continue;
+        }
+        const unsigned from = r - decoder.readPosition() - 1;
+        const unsigned length = symbol - kFirstLengthSymbol;
+        for (unsigned k = 0; k < length; ++k) {
+            const std::uint8_t byte = ring[(from + k) & kRingMask];
+            if (count < size) {
+                out.put(byte);
+            }
+            ring[r] = byte;
+            r = (r + 1) & kRingMask;
+            ++count;
+        }
+    }
+    out.flush();
+    return count;
+}
+
+}  // namespace velmora

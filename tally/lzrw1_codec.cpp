@@ -1,0 +1,111 @@
+#include "tally/lzrw1_codec.h"
+
+#include <algorithm>
+#include <array>
+#include <sstream>
+#include <streambuf>
+
+#include "compression/LZRW1.h"
+#include "compression/compression_error.h"
+#include "compression/lzrw1_messages.h"
+#include "tally/tally_error.h"
+
+namespace velmora::tally {
+
+namespace {
+
+// An output buffer that refuses to grow past its limit, so the component
+// sees a failed write instead of exhausting memory.
+class BoundedStringBuf : public std::streambuf {
+public:
+    explicit BoundedStringBuf(size_t limit) : limit_(limit) {}
+
+    std::string take() { return std::move(bytes_); }
+    bool full() const { return bytes_.size() >= limit_; }
+
+protected:
+    std::streamsize xsputn(const char* data, std::streamsize count) override {
+        size_t room = limit_ - bytes_.size();
+        size_t taken = std::min(room, static_cast<size_t>(count));
+        bytes_.append(data, taken);
+        return static_cast<std::streamsize>(taken);
+    }
+
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) {
+            return traits_type::not_eof(c);
+        }
+        if (bytes_.size() >= limit_) {
+            return traits_type::eof();
+        }
+        bytes_.push_back(traits_type::to_char_type(c));
+        return c;
+    }
+
+private:
+    std::string bytes_;
+    size_t limit_;
+};
+
+struct StreamMessage {
+    std::string stream;      // the stream-mode text
+    std::string filePrefix;  // the file-mode text before the name
+    std::string fileSuffix;  // and after it
+};
+
+// The component's stream-mode texts and their file-mode counterparts; texts
+// without a file name read the same in both modes.
+std::string asFileMessage(const std::string& message, const std::string& name) {
+    using namespace lzrw1_text;
+    static const std::array<StreamMessage, 4> kStreamMessages = {{
+        {kBadHeaderStream, "", kBadHeaderFile},
+        {std::string(kReadStream) + kLzhSuffix, kReadFile, kLzhSuffix},
+        {kReadStream, kReadFile, ""},
+        {kOpenInputStream, kOpenInputFile, ""},
+    }};
+    for (const auto& entry : kStreamMessages) {
+        if (message == entry.stream) {
+            return entry.filePrefix + name + entry.fileSuffix;
+        }
+    }
+    return message;
+}
+
+}  // namespace
+
+std::string Lzrw1Codec::compress(std::string_view text) const {
+    std::istringstream input{std::string(text)};
+    std::ostringstream output;
+    Tlzrw1 doit;
+    doit.UseStream = true;
+    doit.InputStream = &input;
+    doit.OutputStream = &output;
+    doit.CompressMode = TCompressMode::Good;
+    try {
+        doit.Compress();
+    } catch (const CompressionError& e) {
+        throw TallyError(e.what());
+    }
+    return output.str();
+}
+
+std::string Lzrw1Codec::decompress(std::string_view container, const std::string& name) const {
+    std::istringstream input{std::string(container)};
+    BoundedStringBuf buffer(kMaxTallyTextSize);
+    std::ostream output(&buffer);
+    Tlzrw1 doit;
+    doit.UseStream = true;
+    doit.InputStream = &input;
+    doit.OutputStream = &output;
+    try {
+        doit.Decompress();
+    } catch (const CompressionError& e) {
+        if (buffer.full()) {
+            throw TallyError(name + " : Lzrw1 decompression : the expanded data is too large !");
+        }
+        throw TallyError(asFileMessage(e.what(), name));
+    }
+    return buffer.take();
+}
+
+}  // namespace velmora::tally
