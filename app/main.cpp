@@ -8,6 +8,7 @@
 #include "platform/paths.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_sound_player.h"
+#include "tally/tallylistform.h"
 
 int main(int argc, char** argv) {
     velmora::Application application(argc, argv);
@@ -20,6 +21,11 @@ int main(int argc, char** argv) {
     environment.filesFolder = velmora::platform::filesFolder("velmora");
     environment.sound = &sound;
     velmora::Tmain mainWindow(environment);
+    // Secondary windows come after the main window and stay hidden; the tally
+    // window is destroyed first at exit, which saves the tally file.
+    velmora::Ttallylist tallyWindow(velmora::tally::TallyFile::pathFor(mainWindow.appname));
+    mainWindow.setTallyTarget(&tallyWindow);
+    mainWindow.setTallyWindow(&tallyWindow);
 
     mainWindow.show();
     return application.exec();

@@ -278,26 +278,24 @@ void Tmain::checkchange(int column, int32_t value) {
     }
 }
 
+// The labels' tags (reported score, level announced) are held by the engine.
 void Tmain::setLabel(engine::Label label, const std::string& caption) {
     QString text = QString::fromStdString(caption);
     switch (label) {
         case engine::Label::Score:
             label_score->setText(text);
-            label_score->setProperty("Tag", game_->reportedScore());
             break;
         case engine::Label::LinesCleared:
             label_linescleared->setText(text);
             break;
         case engine::Label::Level:
             label_level->setText(text);
-            label_level->setProperty("Tag", game_->levelAnnounced());
             break;
         case engine::Label::Greeting:
             label_name->setText(text);
             break;
         case engine::Label::FinalScore:
             label_score1->setText(text);
-            label_score1->setProperty("Tag", game_->finalScore());
             break;
     }
 }
