@@ -12,6 +12,8 @@ public:
     // Setting the interval it already has changes nothing; a different value
     // restarts the period from now.
     virtual void setInterval(uint16_t milliseconds) = 0;
+    // Enabling an enabled timer or disabling a disabled one changes nothing;
+    // enabling a disabled timer starts a full period from now.
     virtual void setEnabled(bool enabled) = 0;
 };
 

@@ -1,6 +1,8 @@
 #include "engine/painter.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace velmora::engine {
 
@@ -27,14 +29,87 @@ void drawMask(Picture& picture, const Mask& mask, const Picture& tile, int left,
     }
 }
 
+namespace {
+
+// Copies count pixels of source row y, from pixel x, into the same place of
+// board row y.
+void copySpan(Picture& board, const Picture& source, int sourceX, int sourceY, int x, int y,
+              int count) {
+    const uint32_t* from =
+        source.pixels.data() + static_cast<size_t>(sourceY) * source.width + sourceX;
+    std::copy(from, from + count, board.pixels.data() + static_cast<size_t>(y) * board.width + x);
+}
+
+}  // namespace
+
+namespace {
+
+// One stretch of a board row band: count pixels from x on, taken from tile or,
+// when tile is null, from the background at the same place.
+struct Span {
+    const Picture* tile;
+    int x;
+    int count;
+};
+
+// The spans of one well row: runs of empty cells share one background span.
+int bandSpans(const WellCells& well, int row, const Artwork& art, std::array<Span, 12>& spans) {
+    int used = 0;
+    auto background = [&](int x, int count) {
+        if (used > 0 && spans[used - 1].tile == nullptr) {
+            spans[used - 1].count += count;
+        } else {
+            spans[used++] = {nullptr, x, count};
+        }
+    };
+    background(0, kTileSize * kFirstPlayColumn);
+    for (int column = kFirstPlayColumn; column <= kLastPlayColumn; ++column) {
+        const uint8_t value = well[column][row];
+        if (value >= 1 && value <= kPieceTypes) {
+            spans[used++] = {&art.tiles[value - 1], kTileSize * column, kTileSize};
+        } else {
+            background(kTileSize * column, kTileSize);
+        }
+    }
+    const int rightX = kTileSize * (kLastPlayColumn + 1);
+    background(rightX, kBoardWidth - rightX);
+    return used;
+}
+
+// One row of a tile; the fixed size lets the compiler inline the copy.
+void copyTileRow(Picture& board, const Picture& tile, int tileY, int x, int y) {
+    const uint32_t* from = tile.pixels.data() + static_cast<size_t>(tileY) * kTileSize;
+    uint32_t* to = board.pixels.data() + static_cast<size_t>(y) * board.width + x;
+    std::memcpy(to, from, kTileSize * sizeof(uint32_t));
+}
+
+}  // namespace
+
+// Builds each pixel row once from background and tile rows rather than copying
+// the background and painting tiles over it: the board is redrawn on every
+// move, and writing each pixel once saves much of the memory traffic.
 void drawWell(Picture& board, const WellCells& well) {
     const Artwork& art = artwork();
-    std::copy(art.background.pixels.begin(), art.background.pixels.end(), board.pixels.begin());
-    for (int column = kFirstPlayColumn; column <= kLastPlayColumn; ++column) {
-        for (int row = kFirstPlayRow; row <= kLastPlayRow; ++row) {
-            const uint8_t value = well[column][row];
-            if (value >= 1 && value <= kPieceTypes) {
-                drawTile(board, art.tiles[value - 1], kTileSize * column, kTileSize * row);
+    const Picture& back = art.background;
+    std::array<Span, 12> spans{};
+    int bandRow = -1;
+    int spanCount = 0;
+    for (int y = 0; y < board.height; ++y) {
+        const int row = y / kTileSize;
+        if (row < kFirstPlayRow || row > kLastPlayRow) {
+            copySpan(board, back, 0, y, 0, y, board.width);
+            continue;
+        }
+        if (row != bandRow) {
+            bandRow = row;
+            spanCount = bandSpans(well, row, art, spans);
+        }
+        for (int i = 0; i < spanCount; ++i) {
+            const Span& span = spans[i];
+            if (span.tile != nullptr) {
+                copyTileRow(board, *span.tile, y % kTileSize, span.x, y);
+            } else {
+                copySpan(board, back, span.x, y, span.x, y, span.count);
             }
         }
     }

@@ -58,14 +58,5 @@ TEST(BlockShapes, RotationCounterUsesItsValueModuloFour) {
     EXPECT_EQ(shapeMask(7, 0), Mask{});
 }
 
-TEST(BlockShapes, EveryShapeHasFourCells) {
-    for (uint8_t type = 0; type < kPieceTypes; ++type) {
-        for (uint8_t turn = 0; turn < kRotations; ++turn) {
-            const Mask mask = shapeMask(type, turn);
-            EXPECT_EQ(std::count(mask.begin(), mask.end(), 1), 4);
-        }
-    }
-}
-
 }  // namespace
 }  // namespace velmora::engine

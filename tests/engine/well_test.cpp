@@ -38,29 +38,5 @@ TEST(Well, FitTestIsBlockedByWallsFloorAndSettledCells) {
     EXPECT_FALSE(fits(well, flat, 255, 5));
 }
 
-TEST(Well, FullRowNeedsAllTenColumns) {
-    WellCells well{};
-    resetWell(well);
-    for (int column = 1; column <= 9; ++column) {
-        well[column][20] = 1;
-    }
-    EXPECT_FALSE(rowIsFull(well, 20));
-    well[10][20] = 7;
-    EXPECT_TRUE(rowIsFull(well, 20));
-    EXPECT_FALSE(rowIsFull(well, 19));
-}
-
-TEST(Well, StampWritesTheCoveredCellsOnly) {
-    WellCells well{};
-    resetWell(well);
-    stamp(well, shapeMask(5, 2), 3, 10, 6);  // "..../XXX./.X.."
-    EXPECT_EQ(well[3][10], 0);
-    EXPECT_EQ(well[3][11], 6);
-    EXPECT_EQ(well[4][11], 6);
-    EXPECT_EQ(well[5][11], 6);
-    EXPECT_EQ(well[4][12], 6);
-    EXPECT_EQ(well[3][12], 0);
-}
-
 }  // namespace
 }  // namespace velmora::engine
