@@ -1,0 +1,49 @@
+#pragma once
+// A picture that acts as a button: it reacts to a left click only and has no
+// hover or pressed look. Used for the lettered 126 x 40 buttons.
+
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+namespace velmora::controls {
+
+// `picture` with every pixel of its bottom-left pixel's colour made fully
+// transparent; an empty picture stays empty.
+QImage withBottomLeftTransparent(const QImage& picture);
+
+class PictureButton : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit PictureButton(QWidget* parent = nullptr);
+    // Loads `resource` (for example ":/pictures/button_done.png").
+    PictureButton(const QString& resource, QWidget* parent);
+
+    // Shows `picture` and takes its size.
+    void setPicture(const QImage& picture);
+    QImage picture() const { return picture_; }
+
+    // When true the colour of the picture's bottom-left pixel is not drawn.
+    bool transparent() const { return transparent_; }
+    void setTransparent(bool transparent);
+
+signals:
+    // A left button pressed and released over the button.
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void refresh();
+
+    QImage picture_;
+    QPixmap shown_;
+    bool transparent_ = false;
+    bool leftHeld_ = false;
+};
+
+}  // namespace velmora::controls

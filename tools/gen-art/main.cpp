@@ -1,0 +1,42 @@
+// velmora-gen-art <folder>: writes the program's pictures as PNG files.
+
+#include <QGuiApplication>
+#include <cstdio>
+
+#include "tools/gen-art/pictures.h"
+
+int main(int argc, char** argv) {
+    using namespace velmora::tools;
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
+    const QString folder = QString::fromLocal8Bit(argv[1]) + QLatin1Char('/');
+    const struct {
+        const char* file;
+        QImage image;
+    } pictures[] = {
+        {"button_start_game.png", pictureButton("START GAME")},
+        {"button_done.png", pictureButton("DONE")},
+        {"button_cancel.png", pictureButton("CANCEL")},
+        {"button_send_score.png", pictureButton("SEND SCORE")},
+        {"button_view_scores.png", pictureButton("VIEW SCORES")},
+        {"button_reset_tally.png", pictureButton("RESET TALLY")},
+        {"key_legend.png", keyLegend()},
+        {"maker_logo.png", makerLogo()},
+        {"product_logo.png", productLogo()},
+        {"high_scores.png", highScorePicture()},
+    };
+    for (const auto& picture : pictures) {
+        const QString path = folder + QLatin1String(picture.file);
+        if (!picture.image.save(path, "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+    }
+    return 0;
+}
