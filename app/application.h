@@ -1,6 +1,5 @@
 #pragma once
-// The application object: its title, and the one place where an error that
-// escapes an event handler is caught and shown in the standard error box.
+// The application object, titled "Velmora".
 
 #include <QApplication>
 
@@ -8,10 +7,8 @@ namespace velmora {
 
 class Application : public QApplication {
     Q_OBJECT
-public:
+  public:
     Application(int& argc, char** argv);
-
-    bool notify(QObject* receiver, QEvent* event) override;
 };
 
 }  // namespace velmora

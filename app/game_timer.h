@@ -10,7 +10,7 @@ namespace velmora {
 
 class WindowTimer : public QObject, public engine::GameTimer {
     Q_OBJECT
-public:
+  public:
     // The interval stored with the window's design; a game always sets its
     // own before enabling the timer.
     explicit WindowTimer(QObject* parent = nullptr, int designInterval = 300);
@@ -21,10 +21,10 @@ public:
     int interval() const { return timer_.interval(); }
     bool isEnabled() const { return timer_.isActive(); }
 
-signals:
+  signals:
     void timeout();
 
-private:
+  private:
     QTimer timer_;
 };
 

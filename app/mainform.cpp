@@ -51,7 +51,8 @@ Tmain::Tmain(MainEnvironment environment, QWidget* parent)
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     game_ = std::make_unique<engine::Game>(*this, *downtimer);
-    connect(downtimer, &WindowTimer::timeout, this, [this] { game_->downtimerTimer(); });
+    connect(downtimer, &WindowTimer::timeout, this,
+            [this] { platform::runGuarded([this] { game_->downtimerTimer(); }); });
     buildMenu();
     buildClientArea();
     FormCreate();
@@ -143,12 +144,12 @@ void Tmain::keyPressEvent(QKeyEvent* event) {
         return;
     }
     // Each key-down, auto-repeated ones included, is one step.
-    game_->FormKeyDown(key);
+    platform::runGuarded([&] { game_->FormKeyDown(key); });
 }
 
 bool Tmain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == panel_pause && event->type() == QEvent::MouseButtonRelease) {
-        panel_pauseClick();
+        platform::runGuarded([this] { panel_pauseClick(); });
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -38,14 +38,14 @@ class WindowTimer;
 // What the window needs from outside; the program passes the real ones,
 // tests their own.
 struct MainEnvironment {
-    std::string filesFolder;                  // holds velmora.ini, with a trailing '/'
-    platform::SoundPlayer* sound = nullptr;   // not owned; nullptr plays nothing
-    bool seedFromClock = true;                // false: tests seed the engine themselves
+    std::string filesFolder;                 // holds velmora.ini, with a trailing '/'
+    platform::SoundPlayer* sound = nullptr;  // not owned; nullptr plays nothing
+    bool seedFromClock = true;               // false: tests seed the engine themselves
 };
 
 // The tally list's operations, as the engine reports games to it.
 class TallyTarget {
-public:
+  public:
     virtual ~TallyTarget() = default;
     virtual void addtomineincrease(int column, int32_t amount) = 0;
     virtual bool checkscore(int32_t score, const std::string& name) = 0;
@@ -54,7 +54,7 @@ public:
 
 class Tmain : public QMainWindow, public engine::GameHost {
     Q_OBJECT
-public:
+  public:
     explicit Tmain(MainEnvironment environment, QWidget* parent = nullptr);
     ~Tmain() override;
 
@@ -147,13 +147,13 @@ public:
     QRect outerBounds() const;
     void setOuterBounds(const QRect& bounds);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     // GameHost
     void addtomineincrease(int column, int32_t amount) override;
     bool checkscore(int32_t score, const std::string& name) override;

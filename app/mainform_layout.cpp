@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMenuBar>
 
+#include "app/guarded.h"
 #include "app/mainform.h"
 #include "app/picture_view.h"
 #include "app/shadow_label.h"
@@ -65,7 +66,7 @@ LimitedEdit* nameField(QWidget* parent, int x, int y, int width) {
 
 void Tmain::buildMenu() {
     QMenu* file = menuBar()->addMenu("File");
-    StartGame1 = file->addAction("Start Game", this, &Tmain::StartGame1Click);
+    StartGame1 = file->addAction("Start Game", this, guarded(this, &Tmain::StartGame1Click));
     StartGame1->setShortcut(QKeySequence("Ctrl+S"));
     file->addSeparator();
     Exit1 = file->addAction("Exit", this, &QWidget::close);
@@ -74,20 +75,20 @@ void Tmain::buildMenu() {
     PlaySounds1 = options->addAction("Play Sounds");
     PlaySounds1->setCheckable(true);
     PlaySounds1->setChecked(true);
-    connect(PlaySounds1, &QAction::triggered, this, &Tmain::PlaySounds1Click);
-    ResetScreenLocation1 =
-        options->addAction("Reset Screen Location", this, &Tmain::ResetScreenLocation1Click);
-    ChangeName1 = options->addAction("Change  Name", this, &Tmain::ChangeName1Click);
+    connect(PlaySounds1, &QAction::triggered, this, guarded(this, &Tmain::PlaySounds1Click));
+    ResetScreenLocation1 = options->addAction("Reset Screen Location", this,
+                                              guarded(this, &Tmain::ResetScreenLocation1Click));
+    ChangeName1 = options->addAction("Change  Name", this, guarded(this, &Tmain::ChangeName1Click));
     // Choosing it flips the option; it reaches the settings at the next save.
     updatecheck = options->addAction("Automatically Check for Updates");
     updatecheck->setCheckable(true);
     updatecheck->setChecked(true);
     options->addSeparator();
-    Pause1 = options->addAction("Pause", this, &Tmain::Pause1Click);
+    Pause1 = options->addAction("Pause", this, guarded(this, &Tmain::Pause1Click));
     Pause1->setCheckable(true);
 
     QMenu* view = menuBar()->addMenu("View");
-    TallyList1 = view->addAction("Tally List", this, &Tmain::TallyList1Click);
+    TallyList1 = view->addAction("Tally List", this, guarded(this, &Tmain::TallyList1Click));
     ViewHighScoreList1 = view->addAction("View High Score List");
 
     QMenu* help = menuBar()->addMenu("Help");
@@ -141,10 +142,10 @@ void Tmain::buildClientArea() {
     label_level = style::label(panel_board1, 384, 66, "Level: 0", counters, style::kPale, 215, 22);
 
     image_keys = new QLabel(panel_board1);
-    image_keys->setPixmap(QPixmap(":/pictures/keys.png"));
+    image_keys->setPixmap(QPixmap(":/pictures/key_legend.png"));
     image_keys->setGeometry(296, 328, 130, 102);
-    button_start = pictureButton(panel_board1, 448, 392, "startgame");
-    connect(button_start, &PictureButton::clicked, this, &Tmain::button_startClick);
+    button_start = pictureButton(panel_board1, 448, 392, "start_game");
+    connect(button_start, &PictureButton::clicked, this, guarded(this, &Tmain::button_startClick));
     image_logo = new PictureButton(":/pictures/maker_logo.png", panel_board1);
     image_logo->move(298, 443);
 
@@ -160,8 +161,10 @@ void Tmain::buildNamePanel(QWidget* gameFrame) {
     edit_aname = nameField(panel_name, 84, 54, 161);
     button_namedone = pictureButton(panel_name, 33, 106, "done");
     button_namecancel = pictureButton(panel_name, 170, 106, "cancel");
-    connect(button_namedone, &PictureButton::clicked, this, &Tmain::button_namedoneClick);
-    connect(button_namecancel, &PictureButton::clicked, this, &Tmain::button_namecancelClick);
+    connect(button_namedone, &PictureButton::clicked, this,
+            guarded(this, &Tmain::button_namedoneClick));
+    connect(button_namecancel, &PictureButton::clicked, this,
+            guarded(this, &Tmain::button_namecancelClick));
 }
 
 void Tmain::buildUpdatePanel(QWidget* gameFrame) {
@@ -182,10 +185,11 @@ void Tmain::buildGameOverPanel(QWidget* gameFrame) {
     label_score1->setAlignment(Qt::AlignHCenter);
     title(panel_cleared, 62, "Enter Your Name", 16)->setShadowOffset(1);
     edit_name = nameField(panel_cleared, 84, 86, 129);
-    button_sendscore = pictureButton(panel_cleared, 16, 126, "sendscore");
-    button_highscores = pictureButton(panel_cleared, 155, 126, "viewscores");
+    button_sendscore = pictureButton(panel_cleared, 16, 126, "send_score");
+    button_highscores = pictureButton(panel_cleared, 155, 126, "view_scores");
     button_cancel = pictureButton(panel_cleared, 85, 171, "cancel");
-    connect(button_cancel, &PictureButton::clicked, this, &Tmain::button_cancelClick);
+    connect(button_cancel, &PictureButton::clicked, this,
+            guarded(this, &Tmain::button_cancelClick));
 
     // The posting strip lies over the send and view buttons while it shows.
     panel_wait = flatPanel(panel_cleared, 10, 124, 277, 44);

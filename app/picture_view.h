@@ -9,16 +9,16 @@ namespace velmora {
 
 class PictureView : public QWidget {
     Q_OBJECT
-public:
+  public:
     PictureView(const engine::Picture& picture, QWidget* parent = nullptr);
 
     // The picture as an image sharing the engine's pixels.
     QImage image() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     const engine::Picture& picture_;
 };
 

@@ -9,7 +9,7 @@ namespace velmora {
 
 class ShadowLabel : public QWidget {
     Q_OBJECT
-public:
+  public:
     ShadowLabel(const QString& text, QWidget* parent = nullptr);
 
     void setText(const QString& text);
@@ -18,10 +18,10 @@ public:
     void setShadowOffset(int pixels);
     void setAlignment(Qt::Alignment alignment);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QString text_;
     QColor face_{230, 227, 196};
     QColor shadow_{128, 128, 128};

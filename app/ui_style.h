@@ -10,9 +10,9 @@ class QWidget;
 
 namespace velmora::style {
 
-inline const QColor kWindow{59, 89, 152};   // every window's background
-inline const QColor kPale{230, 227, 196};   // most text and panel frames
-inline const QColor kGrey{128, 128, 128};   // secondary text, title shadows
+inline const QColor kWindow{59, 89, 152};  // every window's background
+inline const QColor kPale{230, 227, 196};  // most text and panel frames
+inline const QColor kGrey{128, 128, 128};  // secondary text, title shadows
 inline const QColor kYellow{255, 255, 0};
 
 // The font the windows are laid out in; the face is resolved through the

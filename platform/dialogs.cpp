@@ -1,5 +1,6 @@
 #include "platform/dialogs.h"
 
+#include <exception>
 #include <utility>
 
 namespace velmora::platform {
@@ -33,6 +34,16 @@ void showErrorBox(const std::string& message) {
 
 ErrorBoxHandler setErrorBoxHandler(ErrorBoxHandler next) {
     return std::exchange(handler(), std::move(next));
+}
+
+void runGuarded(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::exception& error) {
+        showErrorBox(error.what());
+    } catch (...) {
+        showErrorBox("Unknown error");
+    }
 }
 
 bool askConfirmation(const std::string& text) {

@@ -21,6 +21,10 @@ void showErrorBox(const std::string& message);
 // Replaces the box (tests record the text); returns the previous handler.
 ErrorBoxHandler setErrorBoxHandler(ErrorBoxHandler handler);
 
+// Runs one event handler's action; an error it raises ends the action and is
+// shown in the standard error box, and the program goes on.
+void runGuarded(const std::function<void()>& action);
+
 using ConfirmHandler = std::function<bool(const std::string& text)>;
 
 // Asks a yes/no question in a confirmation box; true for Yes. Without a

@@ -9,7 +9,7 @@
 namespace velmora::platform {
 
 class NamedMutex {
-public:
+  public:
     // Creates the mutex called name, or opens it when it already exists; it
     // is not taken. Failure leaves the object without a handle, which the
     // program does not examine.
@@ -20,7 +20,7 @@ public:
 
     bool isOpen() const { return handle_ != SEM_FAILED; }
 
-private:
+  private:
     sem_t* handle_ = SEM_FAILED;
 };
 

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QShowEvent>
 
+#include "app/guarded.h"
 #include "app/ui_style.h"
 #include "controls/TFlatPanelUnit.h"
 #include "controls/picture_button.h"
@@ -100,16 +101,16 @@ void Ttallylist::buildLayout() {
                  Qt::AlignLeft);
     }
 
-    button_resettally =
-        new controls::PictureButton(":/pictures/button_resettally.png", frame);
+    button_resettally = new controls::PictureButton(":/pictures/button_reset_tally.png", frame);
     button_resettally->setTransparent(true);
     button_resettally->move(72 - 6, 412 - 2);
     connect(button_resettally, &controls::PictureButton::clicked, this,
-            &Ttallylist::button_resetClick);
+            guarded(this, &Ttallylist::button_resetClick));
     button_done = new controls::PictureButton(":/pictures/button_done.png", frame);
     button_done->setTransparent(true);
     button_done->move(200 - 6, 412 - 2);
-    connect(button_done, &controls::PictureButton::clicked, this, &Ttallylist::button_doneClick);
+    connect(button_done, &controls::PictureButton::clicked, this,
+            guarded(this, &Ttallylist::button_doneClick));
 }
 
 QLabel* Ttallylist::addLabel(QWidget* parent, const std::string& name, QRect bounds,

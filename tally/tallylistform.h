@@ -20,7 +20,7 @@ namespace velmora {
 
 class Ttallylist : public QWidget, public TallyTarget {
     Q_OBJECT
-public:
+  public:
     // Loads the tally file at tallyPath; a file that cannot be read is
     // reported in the standard error box and the tally keeps its defaults.
     explicit Ttallylist(const std::string& tallyPath, QWidget* parent = nullptr);
@@ -42,10 +42,10 @@ public:
     controls::PictureButton* button_resettally = nullptr;
     controls::PictureButton* button_done = nullptr;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void FormCreate();
     void FormDestroy();
     void buildLayout();

@@ -28,7 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class RecordingSound : public platform::SoundPlayer {
-public:
+  public:
     void play(const std::string& resource) override { played.push_back(resource); }
     void stop() override { ++stops; }
     std::vector<std::string> played;
@@ -36,7 +36,7 @@ public:
 };
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() /
                   ("velmora-main-" + std::to_string(::getpid()) + "-" +
@@ -145,9 +145,13 @@ TEST_F(MainWindowTest, CtrlSAndTheStartButtonStartAGame) {
     ASSERT_TRUE(window.button_start->isVisible());
     QTest::mouseClick(window.button_start, Qt::LeftButton);
     EXPECT_TRUE(window.game().gamerunning());
-    // The button starts a game but leaves the game-over panel; the menu hides it.
-    EXPECT_TRUE(window.panel_cleared->isVisible());
-    window.StartGame1->trigger();
+    EXPECT_FALSE(window.panel_cleared->isVisible());
+
+    // Ctrl+S also starts over from the game-over panel and hides it.
+    playUntilOver(window);
+    ASSERT_TRUE(window.panel_cleared->isVisible());
+    press(window, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(window.game().gamerunning());
     EXPECT_FALSE(window.panel_cleared->isVisible());
 }
 
@@ -238,8 +242,9 @@ TEST_F(MainWindowTest, TheClientAreaNeverGetsSmallerThanTheLayout) {
 }
 
 TEST_F(MainWindowTest, CloseWritesTheSevenKeysAndResetLocationIsSaved) {
-    writeSettings("; kept\n[Velmora]\nLEFT=40\ntop=50\nWidth=700\nHeight=600\nName=Ann Lee\n"
-                  "Sounds=No\nUpdate=false\nTheme=dark\n");
+    writeSettings(
+        "; kept\n[Velmora]\nLEFT=40\ntop=50\nWidth=700\nHeight=600\nName=Ann Lee\n"
+        "Sounds=No\nUpdate=false\nTheme=dark\n");
     Tmain& window = open();
     EXPECT_EQ(window.outerBounds(), QRect(40, 50, 700, 600));
     EXPECT_EQ(window.edit_name->text(), "Ann Lee");

@@ -15,7 +15,7 @@ using velmora::testing::TempFolder;
 using velmora::testing::writeFile;
 
 class SettingsTest : public ::testing::Test {
-protected:
+  protected:
     TempFolder folder;
     std::string ini = folder.file("velmora.ini");
 
@@ -57,8 +57,8 @@ TEST_F(SettingsTest, OnlyExactLowerCaseValuesTurnTheOptionsOff) {
                    Case{"off", "0", true, true}, Case{"NO", "FALSE", true, true},
                    Case{"  no ", " false", false, false}, Case{"", "", true, true},
                    Case{"yes", "true", true, true}}) {
-        Settings s = loadFrom(std::string("[velmora]\nSounds=") + c.sounds + "\nUpdate=" +
-                              c.update + "\n");
+        Settings s =
+            loadFrom(std::string("[velmora]\nSounds=") + c.sounds + "\nUpdate=" + c.update + "\n");
         EXPECT_EQ(s.sounds, c.soundsOn) << c.sounds;
         EXPECT_EQ(s.update, c.updateOn) << c.update;
     }
