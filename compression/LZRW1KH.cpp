@@ -1,6 +1,7 @@
 #include "compression/LZRW1KH.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -44,9 +45,28 @@ std::size_t runLength(const std::uint8_t* from, std::size_t available) {
     return length;
 }
 
+// The number of equal leading bytes of `a` and `b`, up to `available` and
+// at most 18. `b` lies before `a`, so reading `a`'s bytes suffices to stay in
+// bounds; eight bytes are compared at a time while a whole word fits.
 std::size_t matchLength(const std::uint8_t* a, const std::uint8_t* b, std::size_t available) {
     const std::size_t limit = std::min(available, kLongestCopy);
     std::size_t length = 0;
+    if (available >= kLongestCopy + 6) {
+        for (; length < limit; length += 8) {
+            std::uint64_t x;
+            std::uint64_t y;
+            std::memcpy(&x, a + length, sizeof x);
+            std::memcpy(&y, b + length, sizeof y);
+            if (x != y) {
+                const std::uint64_t difference = x ^ y;
+                const auto first = std::endian::native == std::endian::little
+                                       ? static_cast<std::size_t>(std::countr_zero(difference)) / 8
+                                       : static_cast<std::size_t>(std::countl_zero(difference)) / 8;
+                return std::min(length + first, limit);
+            }
+        }
+        return limit;
+    }
     while (length < limit && a[length] == b[length]) {
         ++length;
     }
@@ -68,63 +88,63 @@ std::size_t TLZR::compress(std::span<const std::uint8_t> block, std::span<std::u
     if (n > kBlockSize || chunk.size() < n + kChunkSpare) {
         throw std::invalid_argument("TLZR::compress: block too large or chunk buffer too small");
     }
-    std::fill_n(hash_.get(), kHashSize, kEmpty);
+    std::uint16_t* const hash = hash_.get();
+    std::fill_n(hash, kHashSize, kEmpty);
     const std::uint8_t* src = block.data();
     std::uint8_t* dst = chunk.data();
 
     dst[0] = kCodedFlag;
-    std::size_t control_at = 1;
-    std::size_t out = 3;
-    unsigned control = 0;
-    unsigned items = 0;
+    std::size_t out = 1;
     std::size_t p = 0;
+    // One group of up to 16 items per control word; a control word is only
+    // reserved when an item follows it.
     while (p < n && out <= n) {
-        if (items == kItemsPerControl) {
-            putBigEndian(dst + control_at, control);
-            control_at = out;
-            out += 2;
-            items = 0;
-        }
-        const std::size_t run = runLength(src + p, n - p);
-        if (run >= kShortestRun) {
-            dst[out] = 0;
-            putBigEndian(dst + out + 1, static_cast<unsigned>(run - kShortestRun));
-            dst[out + 3] = src[p];
-            out += 4;
-            p += run;
-            control = (control << 1) | 1u;
-        } else {
-            std::size_t length = 0;
-            std::size_t offset = 0;
-            // Fewer than 3 bytes left can only give a literal, whatever the
-            // table says, so the bytes past the block are never looked at.
-            if (n - p >= kShortestCopy) {
-                std::uint16_t& entry = hash_[hashIndex(src + p)];
-                const std::size_t q = entry;
-                entry = static_cast<std::uint16_t>(p);
-                if (q != kEmpty && p - q <= kFarthestOffset) {
-                    offset = p - q;
-                    length = matchLength(src + p, src + q, n - p);
+        const std::size_t control_at = out;
+        out += 2;
+        unsigned control = 0;
+        unsigned items = 0;
+        do {
+            control <<= 1;
+            if (p + 1 < n && src[p + 1] == src[p]) {
+                const std::size_t run = runLength(src + p, n - p);
+                if (run >= kShortestRun) {
+                    dst[out] = 0;
+                    putBigEndian(dst + out + 1, static_cast<unsigned>(run - kShortestRun));
+                    dst[out + 3] = src[p];
+                    out += 4;
+                    p += run;
+                    control |= 1u;
+                    continue;
                 }
             }
-            if (length >= kShortestCopy) {
-                putBigEndian(dst + out, static_cast<unsigned>((offset << 4) | (length - kShortestCopy)));
-                out += 2;
-                p += length;
-                control = (control << 1) | 1u;
-            } else {
+            // Fewer than 3 bytes left can only give a literal, whatever the
+            // table says, so the bytes past the block are never looked at.
+            if (n - p < kShortestCopy) {
                 dst[out++] = src[p++];
-                control <<= 1;
+                continue;
             }
-        }
-        ++items;
+            std::uint16_t& entry = hash[hashIndex(src + p)];
+            const std::size_t distance = p - entry;  // huge for an empty entry
+            entry = static_cast<std::uint16_t>(p);
+            // Literal or copy is decided without branches, which text would
+            // mostly mispredict: both are written and only one is kept.
+            const bool near = distance <= kFarthestOffset;
+            const std::size_t length = matchLength(src + p, src + (near ? p - distance : 0), n - p);
+            const bool copy = near && length >= kShortestCopy;
+            const auto value = static_cast<unsigned>((distance << 4) | (length - kShortestCopy));
+            dst[out] = copy ? static_cast<std::uint8_t>(value >> 8) : src[p];
+            dst[out + 1] = static_cast<std::uint8_t>(value);
+            out += copy ? 2 : 1;
+            p += copy ? length : 1;
+            control |= copy ? 1u : 0u;
+        } while (++items < kItemsPerControl && p < n && out <= n);
+        putBigEndian(dst + control_at, control << (kItemsPerControl - items));
     }
     if (out > n) {
         dst[0] = kStoredFlag;
         std::copy_n(src, n, dst + 1);
         return n + 1;
     }
-    putBigEndian(dst + control_at, (control << (kItemsPerControl - items)) & 0xFFFFu);
     return out;
 }
 

@@ -29,7 +29,7 @@ constexpr std::uint8_t kUnwritten = 0;
 struct PackTables {
     // The ring repeats its first 59 bytes past its end so that a 60-byte
     // comparison never wraps.
-    std::array<std::uint8_t, kRingSize + kLongestMatch - 1> ring{};
+    std::array<std::uint8_t, MatchFinder::kRingBytes + MatchFinder::kReadSlack> ring{};
     MatchFinder finder{ring.data()};
     AdaptiveHuffman huffman;
 };

@@ -1,69 +1,104 @@
 #include "compression/match_finder.h"
 
+#include <bit>
+#include <cstring>
+
 namespace velmora {
 
+namespace {
+
+// Eight bytes as a big-endian number, so that comparing two such numbers
+// compares the byte strings.
+inline std::uint64_t loadBigEndian(const std::uint8_t* at) {
+    std::uint64_t value;
+    std::memcpy(&value, at, sizeof value);
+    if constexpr (std::endian::native == std::endian::little) {
+        value = __builtin_bswap64(value);
+    }
+    return value;
+}
+
+// The number of equal leading bytes of two strings known to agree on their
+// first 9, up to `limit`; sets `key_after` when `key` sorts after `other` at
+// the first difference. Bytes past `limit` may be read but never count.
+inline unsigned longCommonLength(const std::uint8_t* key, const std::uint8_t* other, unsigned limit,
+                                 bool& key_after) {
+    for (unsigned i = 9; i < limit; i += 8) {
+        const std::uint64_t a = loadBigEndian(key + i);
+        const std::uint64_t b = loadBigEndian(other + i);
+        if (a != b) {
+            const unsigned length = i + static_cast<unsigned>(std::countl_zero(a ^ b)) / 8;
+            key_after = a > b;
+            return length < limit ? length : limit;
+        }
+    }
+    return limit;
+}
+
+}  // namespace
+
 MatchFinder::MatchFinder(const std::uint8_t* ring) : ring_(ring) {
-    right_.fill(kNone);
-    left_.fill(kNone);
+    for (auto& pair : children_) {
+        pair = {kNone, kNone};
+    }
     parent_.fill(kNone);
 }
 
-unsigned MatchFinder::commonLength(unsigned r, unsigned p, int& order) const {
-    // The first bytes are equal (same tree); compare from the second on.
-    const std::uint8_t* key = ring_ + r;
-    const std::uint8_t* other = ring_ + p;
-    unsigned i = 1;
-    for (; i < kLongestMatch; ++i) {
-        order = static_cast<int>(key[i]) - static_cast<int>(other[i]);
-        if (order != 0) {
-            break;
-        }
-    }
-    return i;
-}
-
 void MatchFinder::insert(unsigned r) {
-    int order = 1;
-    unsigned p = kRingSize + 1 + ring_[r];
-    left_[r] = right_[r] = kNone;
-    match_length_ = 0;
+    // Most comparisons are settled by the eight bytes after the first, so
+    // those of the key are loaded once; the choices below avoid branches,
+    // which the walk's data-dependent turns would mostly mispredict.
+    const std::uint8_t* key = ring_ + r;
+    const std::uint64_t head = loadBigEndian(key + 1);
+    unsigned p = kFirstRoot + key[0];
+    unsigned direction = kRight;
+    // The best match so far as one number, length above the nearness
+    // (4096 - distance): a longer match wins, among equally long ones the
+    // nearest, and a plain maximum keeps it.
+    unsigned best = 0;
+    children_[r] = {kNone, kNone};
     for (;;) {
-        auto& link = order >= 0 ? right_[p] : left_[p];
+        std::uint16_t& link = children_[p][direction];
         if (link == kNone) {
             link = static_cast<std::uint16_t>(r);
             parent_[r] = static_cast<std::uint16_t>(p);
-            return;
+            break;
         }
         p = link;
-        const unsigned length = commonLength(r, p, order);
-        if (length > 2) {
-            const unsigned position = ((r - p) & (kRingSize - 1)) - 1;
-            if (length > match_length_) {
-                match_position_ = position;
-                match_length_ = length;
-                if (length >= kLongestMatch) {
-                    break;
-                }
-            } else if (length == match_length_ && position < match_position_) {
-                match_position_ = position;
-            }
+        const std::uint64_t other = loadBigEndian(ring_ + p + 1);
+        unsigned length;
+        bool key_after;
+        if (head != other) {
+            length = 1 + static_cast<unsigned>(std::countl_zero(head ^ other)) / 8;
+            key_after = head > other;
+        } else {
+            length = longCommonLength(key, ring_ + p, kLongestMatch, key_after);
+        }
+        direction = key_after ? kRight : kLeft;
+        const unsigned nearness = kRingSize - ((r - p) & (kRingSize - 1));
+        const unsigned counts = 0u - static_cast<unsigned>(length > 2);  // all ones or zero
+        const unsigned score = ((length << 12) | nearness) & counts;
+        best = score > best ? score : best;
+        if (length >= kLongestMatch) {
+            // r equals p over the whole look-ahead: r takes p's place.
+            parent_[r] = parent_[p];
+            children_[r] = children_[p];
+            parent_[left(p)] = static_cast<std::uint16_t>(r);
+            parent_[right(p)] = static_cast<std::uint16_t>(r);
+            replace(p, r);
+            break;
         }
     }
-    // r equals p over the whole look-ahead: r takes p's place.
-    parent_[r] = parent_[p];
-    left_[r] = left_[p];
-    right_[r] = right_[p];
-    parent_[left_[p]] = static_cast<std::uint16_t>(r);
-    parent_[right_[p]] = static_cast<std::uint16_t>(r);
-    replace(p, r);
+    match_length_ = best >> 12;
+    match_position_ = (kRingSize - 1) - (best & (kRingSize - 1));
 }
 
 void MatchFinder::replace(unsigned old_node, unsigned new_node) {
     const unsigned above = parent_[old_node];
-    if (right_[above] == old_node) {
-        right_[above] = static_cast<std::uint16_t>(new_node);
+    if (right(above) == old_node) {
+        right(above) = static_cast<std::uint16_t>(new_node);
     } else {
-        left_[above] = static_cast<std::uint16_t>(new_node);
+        left(above) = static_cast<std::uint16_t>(new_node);
     }
     parent_[old_node] = kNone;
 }
@@ -73,24 +108,24 @@ void MatchFinder::remove(unsigned p) {
         return;
     }
     unsigned q;
-    if (right_[p] == kNone) {
-        q = left_[p];
-    } else if (left_[p] == kNone) {
-        q = right_[p];
+    if (right(p) == kNone) {
+        q = left(p);
+    } else if (left(p) == kNone) {
+        q = right(p);
     } else {
-        q = left_[p];
-        if (right_[q] != kNone) {
+        q = left(p);
+        if (right(q) != kNone) {
             // The rightmost node of the left subtree is unhooked first.
             do {
-                q = right_[q];
-            } while (right_[q] != kNone);
-            right_[parent_[q]] = left_[q];
-            parent_[left_[q]] = parent_[q];
-            left_[q] = left_[p];
-            parent_[left_[p]] = static_cast<std::uint16_t>(q);
+                q = right(q);
+            } while (right(q) != kNone);
+            right(parent_[q]) = left(q);
+            parent_[left(q)] = parent_[q];
+            left(q) = left(p);
+            parent_[left(p)] = static_cast<std::uint16_t>(q);
         }
-        right_[q] = right_[p];
-        parent_[right_[p]] = static_cast<std::uint16_t>(q);
+        right(q) = right(p);
+        parent_[right(p)] = static_cast<std::uint16_t>(q);
     }
     parent_[q] = parent_[p];
     replace(p, q);

@@ -13,9 +13,13 @@ public:
     static constexpr unsigned kRingSize = 4096;
     static constexpr unsigned kLongestMatch = 60;
     static constexpr unsigned kNone = kRingSize;  // empty link
+    // Bytes of the encoder's ring: kRingSize, then the first kLongestMatch - 1
+    // repeated, then kReadSlack more that comparisons may read but never use.
+    static constexpr unsigned kRingBytes = kRingSize + kLongestMatch - 1;
+    static constexpr unsigned kReadSlack = 8;
 
-    // `ring` is the encoder's ring of kRingSize + kLongestMatch - 1 bytes; it
-    // must outlive the finder. All trees start empty.
+    // `ring` holds kRingBytes + kReadSlack bytes and must outlive the
+    // finder. All trees start empty.
     explicit MatchFinder(const std::uint8_t* ring);
 
     // Enters the string at ring position `r` and records the best match for
@@ -32,12 +36,18 @@ public:
     unsigned matchPosition() const { return match_position_; }
 
 private:
-    unsigned commonLength(unsigned r, unsigned p, int& order) const;
+    static constexpr unsigned kLeft = 0;
+    static constexpr unsigned kRight = 1;
+    static constexpr unsigned kFirstRoot = kRingSize + 1;  // the root of byte b is node kFirstRoot + b
+
+    std::uint16_t& left(unsigned node) { return children_[node][kLeft]; }
+    std::uint16_t& right(unsigned node) { return children_[node][kRight]; }
     void replace(unsigned old_node, unsigned new_node);
 
     const std::uint8_t* ring_;
-    std::array<std::uint16_t, kRingSize + 1> left_{};
-    std::array<std::uint16_t, kRingSize + 257> right_{};  // right_[kRingSize + 1 + b]: root of byte b
+    // Both children of a node side by side, so the search picks one by index
+    // rather than by a branch.
+    std::array<std::array<std::uint16_t, 2>, kFirstRoot + 256> children_{};
     std::array<std::uint16_t, kRingSize + 1> parent_{};
     unsigned match_length_ = 0;
     unsigned match_position_ = 0;
