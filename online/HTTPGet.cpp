@@ -65,10 +65,12 @@ Outcome runFetch(const FetchSettings& settings, const std::atomic<bool>& cancell
         platform::TcpSocket socket = platform::connectTo(endpoints, settings.timeout, stopIfCancelled);
         ExchangeRules rules{settings.timeout, THTTPGet::kMaxBody, stopIfCancelled};
         Outcome outcome;
-        exchange(
+        ExchangeResult result = exchange(
             socket, requestFor(settings, *address), rules, [](const ResponseHead&) {},
             [&outcome](std::string_view piece) { outcome.text.append(piece); });
-        outcome.success = !outcome.text.empty();
+        // A body cut short (by a reset, a stall or an early close) is damaged
+        // goods: a half version text or half a page is worse than none.
+        outcome.success = result.bodyComplete && !outcome.text.empty();
         return outcome;
     } catch (...) {
         // A failed fetch is reported as such; why it failed is nobody's business.

@@ -41,6 +41,12 @@ std::optional<uint16_t> parsePort(std::string_view digits) {
     return static_cast<uint16_t>(value);
 }
 
+// "xyz://" before any other "/".
+bool hasScheme(std::string_view url) {
+    size_t scheme = url.find("://");
+    return scheme != std::string_view::npos && url.substr(0, scheme).find('/') == std::string_view::npos;
+}
+
 // Fills host and port from "name", "name:port", "[v6]" or "[v6]:port".
 bool splitAuthority(std::string_view authority, HttpAddress& address) {
     std::string_view host;
@@ -81,11 +87,11 @@ std::optional<HttpAddress> splitUrl(std::string_view url) {
     if (startsWithNoCase(url, kScheme)) {
         url.remove_prefix(kScheme.size());
     }
-    size_t slash = url.find('/');
-    std::string_view authority = url.substr(0, slash);
-    if (authority.find("://") != std::string_view::npos) {
+    if (hasScheme(url)) {
         return std::nullopt;  // some other scheme
     }
+    size_t slash = url.find('/');
+    std::string_view authority = url.substr(0, slash);
     HttpAddress address;
     if (!splitAuthority(authority, address)) {
         return std::nullopt;
@@ -104,7 +110,7 @@ std::string hostHeaderValue(const HttpAddress& address) {
 }
 
 std::optional<HttpAddress> resolveLocation(const HttpAddress& base, std::string_view location) {
-    if (location.find("://") != std::string_view::npos && location.find("://") < location.find('/')) {
+    if (hasScheme(location) || startsWithNoCase(location, kScheme)) {
         return splitUrl(location);
     }
     if (location.empty()) {
@@ -114,7 +120,7 @@ std::optional<HttpAddress> resolveLocation(const HttpAddress& base, std::string_
     if (location.front() == '/') {
         next.target = std::string(location);
     } else {
-        std::string_view path = base.target.substr(0, base.target.find('?'));
+        std::string path = base.target.substr(0, base.target.find('?'));
         next.target = std::string(path.substr(0, path.rfind('/') + 1)) + std::string(location);
     }
     return next;
