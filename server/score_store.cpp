@@ -1,5 +1,6 @@
 #include "server/score_store.h"
 
+#include <chrono>
 #include <filesystem>
 #include <system_error>
 
@@ -36,6 +37,7 @@ ScoreStore::ScoreStore(const std::string& path) {
         // In WAL mode NORMAL keeps every commit through a crash or kill of the
         // process; only a power cut may lose the last ones.
         execute("PRAGMA synchronous=NORMAL");
+        execute("PRAGMA wal_autocheckpoint=0");
         execute("CREATE TABLE IF NOT EXISTS scores ("
                 " id INTEGER PRIMARY KEY,"
                 " name TEXT NOT NULL,"
@@ -45,6 +47,7 @@ ScoreStore::ScoreStore(const std::string& path) {
         execute("CREATE INDEX IF NOT EXISTS scores_best ON scores (score DESC, id DESC)");
         insert_ = prepare("INSERT INTO scores (name, date, score) VALUES (?1, ?2, ?3)");
         selectBest_ = prepare("SELECT name, date, score FROM scores ORDER BY score DESC, id DESC LIMIT ?1");
+        checkpointer_ = std::thread([this, path] { checkpointLoop(path); });
     } catch (...) {
         sqlite3_finalize(insert_);
         sqlite3_finalize(selectBest_);
@@ -54,9 +57,31 @@ ScoreStore::ScoreStore(const std::string& path) {
 }
 
 ScoreStore::~ScoreStore() {
+    {
+        std::lock_guard lock(checkpointMutex_);
+        closing_ = true;
+    }
+    checkpointWake_.notify_all();
+    checkpointer_.join();
     sqlite3_finalize(insert_);
     sqlite3_finalize(selectBest_);
     sqlite3_close(db_);
+}
+
+void ScoreStore::checkpointLoop(std::string path) {
+    constexpr auto kInterval = std::chrono::milliseconds(250);
+    sqlite3* connection = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(connection, 1000);
+        std::unique_lock lock(checkpointMutex_);
+        while (!checkpointWake_.wait_for(lock, kInterval, [this] { return closing_; })) {
+            lock.unlock();
+            // Passive: takes no lock that a writer or reader waits for.
+            sqlite3_wal_checkpoint_v2(connection, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+            lock.lock();
+        }
+    }
+    sqlite3_close(connection);
 }
 
 void ScoreStore::execute(const char* sql) {

@@ -5,9 +5,11 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <condition_variable>
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "server/score_query.h"
@@ -42,12 +44,20 @@ public:
 private:
     void execute(const char* sql);
     sqlite3_stmt* prepare(const char* sql);
+    void checkpointLoop(std::string path);
 
     mutable std::mutex mutex_;
     sqlite3* db_ = nullptr;
     sqlite3_stmt* insert_ = nullptr;
     sqlite3_stmt* selectBest_ = nullptr;
     uint64_t generation_ = 0;
+
+    // Copies the journal into the database in the background, on its own
+    // connection, so that no post waits for that copy and its disk flush.
+    std::mutex checkpointMutex_;
+    std::condition_variable checkpointWake_;
+    bool closing_ = false;
+    std::thread checkpointer_;
 };
 
 }  // namespace velmora::server
