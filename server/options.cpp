@@ -1,0 +1,89 @@
+#include "server/options.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <optional>
+
+namespace velmora::server {
+
+namespace {
+
+// Splits "host:port" or "[v6]:port".
+void parseListen(const std::string& value, ServerOptions& options) {
+    size_t colon = value.rfind(':');
+    if (colon == std::string::npos || colon == 0) {
+        throw OptionsError("--listen wants ADDRESS:PORT, got \"" + value + "\"");
+    }
+    std::string host = value.substr(0, colon);
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+        host = host.substr(1, host.size() - 2);
+    }
+    std::string digits = value.substr(colon + 1);
+    unsigned port = 0;
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), port);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || port > 65535) {
+        throw OptionsError("--listen: bad port \"" + digits + "\"");
+    }
+    options.host = host;
+    options.port = static_cast<uint16_t>(port);
+}
+
+}  // namespace
+
+ServerOptions parseOptions(const std::vector<std::string>& words) {
+    ServerOptions options;
+    for (size_t i = 0; i < words.size(); ++i) {
+        std::string name = words[i];
+        std::optional<std::string> value;
+        if (size_t equals = name.find('='); name.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name = name.substr(0, equals);
+        }
+        if (name == "--help" || name == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (name != "--listen" && name != "--db" && name != "--version-text" && name != "--installer") {
+            throw OptionsError("unknown option \"" + words[i] + "\"");
+        }
+        if (!value) {
+            if (i + 1 == words.size()) {
+                throw OptionsError(name + " needs a value");
+            }
+            value = words[++i];
+        }
+        if (name == "--listen") {
+            parseListen(*value, options);
+        } else if (name == "--db") {
+            options.database = *value;
+        } else if (name == "--version-text") {
+            options.versionText = *value;
+        } else {
+            options.installer = *value;
+        }
+    }
+    return options;
+}
+
+std::string usageText() {
+    return "usage: velmora-server [--listen ADDRESS:PORT] [--db FILE] [--version-text TEXT]\n"
+           "                      [--installer FILE]\n"
+           "  --listen        where to accept connections (default 127.0.0.1:8080; port 0 picks one)\n"
+           "  --db            the score database (default " + defaultDatabasePath() + ")\n"
+           "  --version-text  the current version, served exactly (default 1.0.0)\n"
+           "  --installer     the installer file to serve (none by default)\n";
+}
+
+std::string defaultDatabasePath() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    std::string base;
+    if (xdg != nullptr && xdg[0] == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home != nullptr ? home : ".") + "/.local/share";
+    }
+    return base + "/velmora/scores.db";
+}
+
+}  // namespace velmora::server

@@ -1,0 +1,36 @@
+#pragma once
+// The command line of velmora-server.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace velmora::server {
+
+struct ServerOptions {
+    std::string host = "127.0.0.1";
+    uint16_t port = 8080;           // 0: the kernel picks one (printed at start)
+    std::string database;           // empty: the default in the user's data folder
+    std::string versionText = "1.0.0";
+    std::string installer;          // empty: no installer to serve
+    bool help = false;
+};
+
+class OptionsError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads "--listen ADDR:PORT", "--db FILE", "--version-text TEXT",
+// "--installer FILE" and "--help" (each value as the next word or after
+// "="). Throws OptionsError naming the problem for anything else.
+ServerOptions parseOptions(const std::vector<std::string>& words);
+
+// The usage text for --help and for errors.
+std::string usageText();
+
+// $XDG_DATA_HOME/velmora/scores.db, by default ~/.local/share/velmora/scores.db.
+std::string defaultDatabasePath();
+
+}  // namespace velmora::server

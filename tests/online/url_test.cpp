@@ -1,0 +1,51 @@
+#include "online/URL.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace velmora::online {
+namespace {
+
+// Records what reaches the shell and answers as told.
+class RecordingShell : public platform::Shell {
+public:
+    bool openUrl(const std::string& url) override {
+        opened.push_back(url);
+        return accepts;
+    }
+    bool runProgram(const std::string&, const std::vector<std::string>&) override { return false; }
+
+    std::vector<std::string> opened;
+    bool accepts = true;
+};
+
+TEST(URLTest, HandsThePrefixedAddressToTheShellWhole) {
+    RecordingShell shell;
+    TURL url(shell);
+    url.URL = "www.nivolt.com";
+    EXPECT_TRUE(url.OpenURL());  // utHttp by default
+    url.URLType = TURLType::utnone;
+    url.URL = "http://127.0.0.1:8080/counter/velmora.shtml";
+    EXPECT_TRUE(url.OpenURL());
+    std::string longLink = "http://example.com/" + std::string(500, 'a');
+    url.URL = longLink;
+    EXPECT_TRUE(url.OpenURL());
+    EXPECT_EQ(shell.opened, (std::vector<std::string>{"http://www.nivolt.com",
+                                                      "http://127.0.0.1:8080/counter/velmora.shtml", longLink}));
+}
+
+TEST(URLTest, EmptyAddressOpensNothingAndShellRefusalIsReported) {
+    RecordingShell shell;
+    TURL url(shell);
+    EXPECT_FALSE(url.OpenURL());
+    EXPECT_TRUE(shell.opened.empty());
+    shell.accepts = false;
+    url.URL = "mailto:someone@example.com";
+    url.URLType = TURLType::utnone;
+    EXPECT_FALSE(url.OpenURL());
+    EXPECT_EQ(shell.opened.size(), 1u);
+}
+
+}  // namespace
+}  // namespace velmora::online

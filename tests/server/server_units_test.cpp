@@ -1,0 +1,100 @@
+// The server's pure parts: reading a post, the pages, the command line.
+#include <gtest/gtest.h>
+
+#include "server/options.h"
+#include "server/pages.h"
+#include "server/score_query.h"
+
+namespace velmora::server {
+namespace {
+
+TEST(ScoreQueryTest, TakesTheGamesQueryWithNamesHoldingAmpersandsAndEquals) {
+    struct Case {
+        std::string query;
+        std::string name;
+        std::string date;
+        uint32_t score;
+    };
+    const Case cases[] = {
+        {"name=Guest&date=12/7/26&score=1520", "Guest", "12/7/26", 1520},
+        {"name=Tom&Jerry=1&date=1.5.09&score=0", "Tom&Jerry=1", "1.5.09", 0},
+        {"name=a&date=b&date=1-5-09&score=3", "a&date=b", "1-5-09", 3},
+        {"name=Ann%20Lee&date=1%2F5%2F09&score=7", "Ann Lee", "1/5/09", 7},
+        {"name=a+b&date=1/5/09&score=7", "a+b", "1/5/09", 7},
+        {"score=9&name=Late&date=2/3/04", "Late", "2/3/04", 9},
+        {"name=x&date=1. 5. 09&score=1", "x", "1. 5. 09", 1},
+        {"name=J%C3%BCrgen%00%1F&date=1/5/09&score=999999999", "J\xC3\xBCrgen", "1/5/09", 999999999},
+        {"name=%C0%AF%ED%A0%80&date=1/5/09&score=1", "?????", "1/5/09", 1},
+    };
+    for (const Case& c : cases) {
+        auto decoded = decodeScoreQuery(c.query);
+        ASSERT_TRUE(std::holds_alternative<ScoreEntry>(decoded)) << c.query << ": "
+                                                                 << std::get<QueryError>(decoded).reason;
+        const ScoreEntry& entry = std::get<ScoreEntry>(decoded);
+        EXPECT_EQ(entry.name, c.name) << c.query;
+        EXPECT_EQ(entry.date, c.date) << c.query;
+        EXPECT_EQ(entry.score, c.score) << c.query;
+    }
+}
+
+TEST(ScoreQueryTest, RefusesWhatTheGameNeverSends) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "name, date and score are needed"},
+        {"name=a&date=1/5/09", "name, date and score are needed"},
+        {"name=&date=1/5/09&score=1", "empty name"},
+        {"name=%01%02&date=1/5/09&score=1", "empty name"},
+        {"name=" + std::string(33, 'x') + "&date=1/5/09&score=1", "name too long"},
+        {"name=a&date=0/5/09&score=1", "bad date"},
+        {"name=a&date=1/5/9&score=1", "bad date"},
+        {"name=a&date=1/5-09&score=1", "bad date"},
+        {"name=a&date=1x5x09&score=1", "bad date"},
+        {"name=a&date=1/5/09%0A&score=1", "bad date"},
+        {"name=a&date=1/5/09&score=", "bad score"},
+        {"name=a&date=1/5/09&score=1e3", "bad score"},
+        {"name=a&date=1/5/09&score=" + std::string(10, '9'), "bad score"},
+        {std::string(kMaxQuery + 1, 'q'), "query too long"},
+    };
+    for (const auto& [query, reason] : cases) {
+        auto decoded = decodeScoreQuery(query);
+        ASSERT_TRUE(std::holds_alternative<QueryError>(decoded)) << query;
+        EXPECT_EQ(std::get<QueryError>(decoded).reason, reason) << query;
+    }
+    // 32 characters of several bytes each are still one name.
+    std::string wide;
+    for (int i = 0; i < 32; ++i) {
+        wide += "%C3%A9";
+    }
+    EXPECT_TRUE(std::holds_alternative<ScoreEntry>(decodeScoreQuery("name=" + wide + "&date=1/5/09&score=1")));
+}
+
+TEST(PagesTest, EscapesEveryPlayerTextAndNumbersTheRanks) {
+    EXPECT_EQ(htmlEscape("<a href='x'>&\"</a>"), "&lt;a href=&#39;x&#39;&gt;&amp;&quot;&lt;/a&gt;");
+    std::string page = scoreListPage({{"<i>", "1/5/09", 30}, {"b&b", "2/5/09\"", 20}});
+    EXPECT_EQ(page.find("<i>"), std::string::npos);
+    EXPECT_LT(page.find(">1<"), page.find(">&lt;i&gt;<"));
+    EXPECT_LT(page.find(">&lt;i&gt;<"), page.find(">2<"));
+    EXPECT_NE(page.find(">b&amp;b<"), std::string::npos);
+    EXPECT_NE(page.find(">2/5/09&quot;<"), std::string::npos);
+}
+
+TEST(OptionsTest, ReadsEachOptionAndRefusesTheUnknown) {
+    ServerOptions options = parseOptions({"--listen", "0.0.0.0:9000", "--db=/tmp/s.db", "--version-text", "2.0",
+                                          "--installer", "/tmp/setup.exe"});
+    EXPECT_EQ(options.host, "0.0.0.0");
+    EXPECT_EQ(options.port, 9000);
+    EXPECT_EQ(options.database, "/tmp/s.db");
+    EXPECT_EQ(options.versionText, "2.0");
+    EXPECT_EQ(options.installer, "/tmp/setup.exe");
+    ServerOptions defaults = parseOptions({});
+    EXPECT_EQ(defaults.host, "127.0.0.1");
+    EXPECT_EQ(defaults.port, 8080);
+    EXPECT_EQ(defaults.versionText, "1.0.0");
+    EXPECT_EQ(parseOptions({"--listen", "[::1]:0"}).host, "::1");
+    for (std::vector<std::string> bad : {std::vector<std::string>{"--port", "1"}, {"--db"}, {"--listen", "8080"},
+                                         {"--listen", "host:99999"}, {"--listen", "host:x"}}) {
+        EXPECT_THROW(parseOptions(bad), OptionsError) << bad[0];
+    }
+}
+
+}  // namespace
+}  // namespace velmora::server
