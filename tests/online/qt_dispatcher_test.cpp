@@ -30,6 +30,11 @@ TEST(QtDispatcherTest, DeliversOnTheUiThreadAndLetsWaitersGoWhenTheProgramQuits)
     std::atomic<bool> lateRan{false};
     std::future<bool> late;
     QTimer::singleShot(0, [&] {
+        // The first worker's task needs this thread, so keep the loop going
+        // until it has run rather than blocking on its result.
+        while (delivered.wait_for(0ms) != std::future_status::ready) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
         ASSERT_TRUE(delivered.get());
         late = std::async(std::launch::async, [&] { return dispatcher->runOnUiThread([&] { lateRan = true; }); });
         std::this_thread::sleep_for(50ms);  // its task is posted behind the quit
