@@ -7,6 +7,7 @@
 #include "controls/fonts.h"
 #include "platform/paths.h"
 #include "platform/qt_dialogs.h"
+#include "platform/qt_shell.h"
 #include "platform/qt_sound_player.h"
 #include "tally/tallylistform.h"
 
@@ -17,9 +18,11 @@ int main(int argc, char** argv) {
     velmora::platform::installQtDialogs();
 
     velmora::platform::QtSoundPlayer sound;
+    velmora::platform::QtShell shell;
     velmora::MainEnvironment environment;
     environment.filesFolder = velmora::platform::filesFolder("velmora");
     environment.sound = &sound;
+    environment.shell = &shell;
     velmora::Tmain mainWindow(environment);
     // Secondary windows come after the main window and stay hidden; the tally
     // window is destroyed first at exit, which saves the tally file.

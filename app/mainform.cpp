@@ -19,6 +19,7 @@
 #include "controls/TFlatPanelUnit.h"
 #include "controls/limited_edit.h"
 #include "controls/picture_button.h"
+#include "online/URL.h"
 #include "platform/dialogs.h"
 #include "platform/ini.h"
 #include "platform/mutex.h"
@@ -51,6 +52,9 @@ Tmain::Tmain(MainEnvironment environment, QWidget* parent)
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     game_ = std::make_unique<engine::Game>(*this, *downtimer);
+    if (environment_.shell != nullptr) {
+        makerSite_ = std::make_unique<online::TURL>(*environment_.shell);
+    }
     connect(downtimer, &WindowTimer::timeout, this,
             [this] { platform::runGuarded([this] { game_->downtimerTimer(); }); });
     buildMenu();
@@ -249,6 +253,13 @@ void Tmain::TallyList1Click() {
         tallyWindow_->show();
         tallyWindow_->raise();
         tallyWindow_->activateWindow();
+    }
+}
+
+void Tmain::image_logoClick() {
+    if (makerSite_) {
+        makerSite_->URL = kMakerSite;
+        makerSite_->OpenURL();
     }
 }
 

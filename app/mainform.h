@@ -19,8 +19,13 @@ namespace velmora {
 
 namespace platform {
 class NamedMutex;
+class Shell;
 class SoundPlayer;
 }  // namespace platform
+
+namespace online {
+class TURL;
+}  // namespace online
 
 namespace controls {
 class TFlatPanel;
@@ -40,6 +45,7 @@ class WindowTimer;
 struct MainEnvironment {
     std::string filesFolder;                 // holds velmora.ini, with a trailing '/'
     platform::SoundPlayer* sound = nullptr;  // not owned; nullptr plays nothing
+    platform::Shell* shell = nullptr;        // not owned; nullptr opens nothing
     bool seedFromClock = true;               // false: tests seed the engine themselves
 };
 
@@ -142,6 +148,10 @@ class Tmain : public QMainWindow, public engine::GameHost {
     void Pause1Click();
     void panel_pauseClick();
     void TallyList1Click();
+    void image_logoClick();
+
+    // The maker's web site, without its scheme.
+    static constexpr const char* kMakerSite = "www.nivoltsoftware.com";
 
     // The window's outer bounds as the settings store them.
     QRect outerBounds() const;
@@ -178,6 +188,7 @@ class Tmain : public QMainWindow, public engine::GameHost {
     MainEnvironment environment_;
     std::unique_ptr<engine::Game> game_;
     std::unique_ptr<platform::NamedMutex> mutex_;
+    std::unique_ptr<online::TURL> makerSite_;
     TallyTarget* tally_ = nullptr;
     QWidget* tallyWindow_ = nullptr;
     QRect pendingOuterBounds_;

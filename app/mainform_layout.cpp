@@ -148,6 +148,7 @@ void Tmain::buildClientArea() {
     connect(button_start, &PictureButton::clicked, this, guarded(this, &Tmain::button_startClick));
     image_logo = new PictureButton(":/pictures/maker_logo.png", panel_board1);
     image_logo->move(298, 443);
+    connect(image_logo, &PictureButton::clicked, this, guarded(this, &Tmain::image_logoClick));
 
     buildNamePanel(panel_board1);
     buildUpdatePanel(panel_board1);

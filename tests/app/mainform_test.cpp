@@ -20,6 +20,7 @@
 #include "controls/limited_edit.h"
 #include "controls/picture_button.h"
 #include "platform/dialogs.h"
+#include "platform/shell.h"
 #include "platform/sound.h"
 
 namespace velmora {
@@ -33,6 +34,16 @@ class RecordingSound : public platform::SoundPlayer {
     void stop() override { ++stops; }
     std::vector<std::string> played;
     int stops = 0;
+};
+
+class RecordingShell : public platform::Shell {
+  public:
+    bool openUrl(const std::string& url) override {
+        opened.push_back(url);
+        return true;
+    }
+    bool runProgram(const std::string&, const std::vector<std::string>&) override { return false; }
+    std::vector<std::string> opened;
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -57,6 +68,7 @@ class MainWindowTest : public ::testing::Test {
         MainEnvironment environment;
         environment.filesFolder = folder_.string() + "/";
         environment.sound = &sound_;
+        environment.shell = &shell_;
         environment.seedFromClock = false;
         window_ = std::make_unique<Tmain>(environment);
         window_->game().seedRandom(12345);
@@ -92,6 +104,7 @@ class MainWindowTest : public ::testing::Test {
 
     fs::path folder_;
     RecordingSound sound_;
+    RecordingShell shell_;
     std::vector<std::string> errors_;
     platform::ErrorBoxHandler previousHandler_;
     std::unique_ptr<Tmain> window_;
@@ -227,6 +240,12 @@ TEST_F(MainWindowTest, GameOverShowsThePanelWithTheScoreAndTheNameField) {
     EXPECT_EQ(sound_.played.back(), "GAMEOVER");
     QTest::mouseClick(window.button_cancel, Qt::LeftButton);
     EXPECT_FALSE(window.panel_cleared->isVisible());
+}
+
+TEST_F(MainWindowTest, TheLogoOpensTheMakersSite) {
+    Tmain& window = open();
+    QTest::mouseClick(window.image_logo, Qt::LeftButton);
+    EXPECT_EQ(shell_.opened, std::vector<std::string>{"http://www.nivoltsoftware.com"});
 }
 
 TEST_F(MainWindowTest, TheClientAreaNeverGetsSmallerThanTheLayout) {
