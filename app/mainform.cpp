@@ -20,6 +20,7 @@
 #include "controls/limited_edit.h"
 #include "controls/picture_button.h"
 #include "online/URL.h"
+#include "online/server_address.h"
 #include "platform/dialogs.h"
 #include "platform/ini.h"
 #include "platform/mutex.h"
@@ -176,6 +177,7 @@ void Tmain::loadinifile() {
     updatecheck->setChecked(settings.update);
     edit_name->setText(QString::fromStdString(settings.name));
     edit_aname->setText(edit_name->text());
+    serverAddress_ = online::serverAddress(settings.server.value_or(std::string()));
 }
 
 void Tmain::saveinifile() {

@@ -132,6 +132,9 @@ class Tmain : public QMainWindow, public engine::GameHost {
 
     // --- Operations ---
     std::string settingsPath() const;
+    // The web server's address: the settings' Server key when it names one,
+    // else the address the program was built with.
+    const std::string& serverAddress() const { return serverAddress_; }
     void loadinifile();
     void saveinifile();
     void playsounds(const std::string& name) override;
@@ -191,6 +194,7 @@ class Tmain : public QMainWindow, public engine::GameHost {
     std::unique_ptr<online::TURL> makerSite_;
     TallyTarget* tally_ = nullptr;
     QWidget* tallyWindow_ = nullptr;
+    std::string serverAddress_;
     QRect pendingOuterBounds_;
     bool frameAdjusted_ = false;
     bool closing_ = false;

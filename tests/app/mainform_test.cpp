@@ -20,6 +20,7 @@
 #include "controls/limited_edit.h"
 #include "controls/picture_button.h"
 #include "platform/dialogs.h"
+#include "platform/qt_screen.h"
 #include "platform/shell.h"
 #include "platform/sound.h"
 
@@ -277,6 +278,24 @@ TEST_F(MainWindowTest, CloseWritesTheSevenKeysAndResetLocationIsSaved) {
               "; kept\n[Velmora]\nLEFT=3\ntop=3\nWidth=626\nHeight=594\nName=Ann Lee\n"
               "Sounds=yes\nUpdate=false\nTheme=dark\n");
     EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(MainWindowTest, AMovedWindowLargerThanTheWorkAreaIsSavedThreePixelsSmaller) {
+    QRect area = platform::workArea();
+    int width = area.width() + 100;
+    int height = area.height() + 100;
+    writeSettings("[velmora]\nLeft=10\nTop=10\nWidth=" + std::to_string(width) +
+                  "\nHeight=" + std::to_string(height) + "\nServer=http://scores:81\n");
+    Tmain& window = open();
+    EXPECT_EQ(window.serverAddress(), "http://scores:81");
+    window.move(20, 30);
+    window.close();
+    std::string text = settingsText();
+    std::string bounds = "Left=20\nTop=30\nWidth=" + std::to_string(width - 3) +
+                         "\nHeight=" + std::to_string(height - 3) + "\n";
+    EXPECT_NE(text.find(bounds), std::string::npos) << text;
+    // The server key is read, never written.
+    EXPECT_NE(text.find("Server=http://scores:81\n"), std::string::npos);
 }
 
 TEST_F(MainWindowTest, FirstCloseCreatesTheFileWithTheLoadedBounds) {
