@@ -29,17 +29,21 @@ TEST(QtDispatcherTest, DeliversOnTheUiThreadAndLetsWaitersGoWhenTheProgramQuits)
     // A second worker whose task is still queued when the loop ends.
     std::atomic<bool> lateRan{false};
     std::future<bool> late;
-    QTimer::singleShot(0, [&] {
-        // The first worker's task needs this thread, so keep the loop going
-        // until it has run rather than blocking on its result.
-        while (delivered.wait_for(0ms) != std::future_status::ready) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    // Polled from the loop rather than waited for inside a handler: the
+    // worker's task needs this thread, and a handler must return first.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (delivered.wait_for(0ms) != std::future_status::ready) {
+            return;
         }
+        poll.stop();
         ASSERT_TRUE(delivered.get());
-        late = std::async(std::launch::async, [&] { return dispatcher->runOnUiThread([&] { lateRan = true; }); });
+        late = std::async(std::launch::async,
+                          [&] { return dispatcher->runOnUiThread([&] { lateRan = true; }); });
         std::this_thread::sleep_for(50ms);  // its task is posted behind the quit
         QCoreApplication::quit();
     });
+    poll.start(5);
     app.exec();
 
     EXPECT_EQ(ranOn, std::this_thread::get_id());
