@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "app/mainform.h"
+#include "app/termination.h"
 #include "controls/fonts.h"
 #include "platform/paths.h"
 #include "platform/qt_dialogs.h"
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
     velmora::Ttallylist tallyWindow(velmora::tally::TallyFile::pathFor(mainWindow.appname));
     mainWindow.setTallyTarget(&tallyWindow);
     mainWindow.setTallyWindow(&tallyWindow);
+
+    velmora::closeOnTermination(&mainWindow);
 
     mainWindow.show();
     return application.exec();
