@@ -67,7 +67,7 @@ void MatchFinder::insert(unsigned r) {
         p = link;
         const std::uint64_t other = loadBigEndian(ring_ + p + 1);
         unsigned length;
-        bool key_after;
+        bool key_after = true;  // unused when the whole look-ahead matches
         if (head != other) {
             length = 1 + static_cast<unsigned>(std::countl_zero(head ^ other)) / 8;
             key_after = head > other;
