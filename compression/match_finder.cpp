@@ -75,7 +75,7 @@ void MatchFinder::insert(unsigned r) {
             length = longCommonLength(key, ring_ + p, kLongestMatch, key_after);
         }
         direction = key_after ? kRight : kLeft;
-        const unsigned nearness = kRingSize - ((r - p) & (kRingSize - 1));
+        const unsigned nearness = (p - r) & (kRingSize - 1);  // 4096 - distance
         const unsigned counts = 0u - static_cast<unsigned>(length > 2);  // all ones or zero
         const unsigned score = ((length << 12) | nearness) & counts;
         best = score > best ? score : best;
