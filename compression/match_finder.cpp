@@ -67,7 +67,7 @@ void MatchFinder::insert(unsigned r) {
         p = link;
         const std::uint64_t other = loadBigEndian(ring_ + p + 1);
         unsigned length;
-        bool key_after;
+        bool key_after = true;  // unused when the whole look-ahead matches
         if (head != other) {
             length = 1 + static_cast<unsigned>(std::countl_zero(head ^ other)) / 8;
             key_after = head > other;
@@ -75,7 +75,7 @@ void MatchFinder::insert(unsigned r) {
             length = longCommonLength(key, ring_ + p, kLongestMatch, key_after);
         }
         direction = key_after ? kRight : kLeft;
-        const unsigned nearness = kRingSize - ((r - p) & (kRingSize - 1));
+        const unsigned nearness = (p - r) & (kRingSize - 1);  // 4096 - distance
         const unsigned counts = 0u - static_cast<unsigned>(length > 2);  // all ones or zero
         const unsigned score = ((length << 12) | nearness) & counts;
         best = score > best ? score : best;
