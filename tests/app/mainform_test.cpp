@@ -143,6 +143,28 @@ TEST_F(MainWindowTest, SoundsOffInTheSettingsSilenceTheWelcome) {
     EXPECT_TRUE(sound_.played.empty());
 }
 
+TEST_F(MainWindowTest, GameSoundsFollowThePlaySoundsOption) {
+    Tmain& window = open();
+    sound_.played.clear();
+    window.StartGame1->trigger();
+    // "startgame" has no sound of its own: it only silences what plays.
+    EXPECT_TRUE(sound_.played.empty());
+    int stops = sound_.stops;
+    EXPECT_GT(stops, 0);
+    press(window, Qt::Key_Up);
+    press(window, Qt::Key_A);
+    EXPECT_EQ(sound_.played, (std::vector<std::string>{"ROTATE", "ROTATE"}));
+
+    window.PlaySounds1->trigger();
+    press(window, Qt::Key_S);
+    EXPECT_EQ(sound_.played.size(), 2u);
+    EXPECT_EQ(sound_.stops, stops);
+    window.PlaySounds1->trigger();
+    press(window, Qt::Key_S);
+    EXPECT_EQ(sound_.played.back(), "ROTATE");
+    EXPECT_EQ(sound_.played.size(), 3u);
+}
+
 TEST_F(MainWindowTest, CtrlSAndTheStartButtonStartAGame) {
     Tmain& window = open();
     press(window, Qt::Key_S, Qt::ControlModifier);
