@@ -1,34 +1,93 @@
 #pragma once
-// The sound player of the desktop: Qt Multimedia sound effects loaded from the
-// program's embedded resources (":/sounds/<NAME>.wav").
+// The sound player of the desktop: the program's embedded WAVE resources
+// (":/sounds/<NAME>.wav"), decoded once into one common PCM format and fed
+// through a single Qt Multimedia audio sink that stays open for the life of
+// the player.
+//
+// Why not one QSoundEffect per sound: with PulseAudio a QSoundEffect that was
+// stopped and started again often played only its first few milliseconds or
+// nothing at all, so rapid repeats of the same short sound were lost. One
+// stream that never stops, fed silence between sounds, starts each request
+// at the next block the server asks for, from the sound's first sample.
 
-#include <QSoundEffect>
+#include <QAudioFormat>
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/sound.h"
 
+class QAudioSink;
+
 namespace velmora::platform {
+
+// The one format every sound is played in: mono, 16-bit signed, 44100 Hz.
+QAudioFormat soundPlaybackFormat();
+
+// The samples of a RIFF WAVE file holding uncompressed mono PCM (8-bit
+// unsigned or 16-bit signed, any rate), converted to soundPlaybackFormat().
+// Nothing when the file is damaged (sizes beyond its end, no "fmt " or
+// "data" chunk) or holds anything else; never reads outside `file`.
+std::optional<QByteArray> decodeWave(const QByteArray& file);
+
+// The endless stream the audio sink pulls from: the samples of the current
+// sound from its first one, then silence. Reads never end, so the sink never
+// runs dry and never has to be restarted.
+class SoundStream : public QIODevice {
+public:
+    // Opens itself for reading, unbuffered, so a new sound is not delayed
+    // behind data read ahead of time.
+    SoundStream();
+
+    // Starts `samples` (soundPlaybackFormat()) at the next read, from its
+    // beginning, whatever was playing; an empty array means silence.
+    void start(QByteArray samples);
+
+    // True while the current sound still has samples not yet read.
+    bool isSounding() const;
+
+    bool isSequential() const override;
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override;
+    qint64 writeData(const char* data, qint64 maxSize) override;
+
+private:
+    QByteArray samples_;
+    qsizetype position_ = 0;
+};
 
 class QtSoundPlayer : public SoundPlayer {
 public:
-    // Loads one effect per sound resource up front, so the first request of
-    // each plays without delay. Create it on the UI thread, after the
-    // QApplication, in a program linked with velmora_resources.
+    // Decodes every sound resource up front and opens the audio output on the
+    // system's default device. Create it on the UI thread, after the
+    // QApplication, in a program linked with velmora_resources. Without an
+    // audio device requests still return at once, silently.
     QtSoundPlayer();
     ~QtSoundPlayer() override;
 
-    // Stops the playing effect and starts `resource`; unknown names only stop.
+    // Cuts off the playing sound and starts `resource` from its beginning,
+    // also when it is the sound that is playing; unknown names only stop.
     void play(const std::string& resource) override;
     void stop() override;
 
-    // The effect of `resource`, or nullptr; lets a caller see its load status.
-    const QSoundEffect* effect(const std::string& resource) const;
+    // Whether `resource` was found and decoded.
+    bool hasSound(const std::string& resource) const;
+
+    // The stream the audio output reads; lets a caller see what would play.
+    SoundStream& stream();
 
 private:
-    std::map<std::string, std::unique_ptr<QSoundEffect>> effects_;
-    QSoundEffect* playing_ = nullptr;
+    // Opens the output again if the sound server went away since.
+    void ensureOutputRunning();
+
+    std::map<std::string, QByteArray> sounds_;
+    SoundStream stream_;
+    std::unique_ptr<QAudioSink> sink_;
 };
 
 // The resource path of a sound resource, e.g. ":/sounds/ENTERED.wav".

@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <cstdint>
 #include <map>
+#include <optional>
 
 namespace velmora::platform {
 namespace {
@@ -100,24 +99,99 @@ TEST(SoundResources, EachEmbeddedWaveHasItsExactFormatAndLength) {
     EXPECT_EQ(data["LINECLEAR"], data["ROTATE"]);
 }
 
-TEST(QtSoundPlayer, LoadsEveryEffectFromTheResources) {
+QByteArray resourceFile(const std::string& resource) {
+    QFile file(soundResourcePath(resource));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::int16_t sampleAt(const QByteArray& samples, qsizetype index) {
+    return static_cast<std::int16_t>(le16(samples, index * 2));
+}
+
+TEST(DecodeWave, ConvertsEachResourceToMono16BitAt44100KeepingItsLength) {
+    for (auto name : kSoundResources) {
+        std::string resource(name);
+        const QByteArray file = resourceFile(resource);
+        const Wave w = parseWave(file);
+        const std::optional<QByteArray> decoded = decodeWave(file);
+        ASSERT_TRUE(decoded.has_value()) << resource;
+        const qsizetype sourceSamples = w.data.size() / (w.bits / 8);
+        EXPECT_EQ(decoded->size(), sourceSamples * 44100 / w.rate * 2) << resource;
+        // Every source sample lands unchanged on its own place in the output.
+        const qsizetype step = 44100 / w.rate;
+        for (qsizetype i = 0; i < sourceSamples; i += 97) {
+            const int expected = w.bits == 8 ? (static_cast<std::uint8_t>(w.data[i]) - 128) * 256
+                                             : static_cast<std::int16_t>(le16(w.data, i * 2));
+            ASSERT_EQ(sampleAt(*decoded, i * step), expected) << resource << " sample " << i;
+        }
+    }
+    // Between two source samples the output moves evenly from one to the next.
+    const QByteArray place = *decodeWave(resourceFile("PLACE"));
+    for (qsizetype i = 1; i + 1 < place.size() / 2; i += 2) {
+        ASSERT_NEAR(sampleAt(place, i), (sampleAt(place, i - 1) + sampleAt(place, i + 1)) / 2, 1) << i;
+    }
+}
+
+TEST(DecodeWave, RejectsDamagedOrUnsupportedFiles) {
+    const QByteArray good = resourceFile("ROTATE");
+    ASSERT_TRUE(decodeWave(good).has_value());
+    auto withByte = [&](qsizetype at, char value) {
+        QByteArray changed = good;
+        changed[at] = value;
+        return changed;
+    };
+    EXPECT_FALSE(decodeWave(good.left(good.size() - 1))) << "data chunk runs past the end";
+    EXPECT_FALSE(decodeWave(good.left(36))) << "no data chunk";
+    EXPECT_FALSE(decodeWave(good.left(8))) << "cut inside the header";
+    EXPECT_FALSE(decodeWave(withByte(0, 'X'))) << "not RIFF";
+    EXPECT_FALSE(decodeWave(withByte(20, 3))) << "not integer PCM";
+    EXPECT_FALSE(decodeWave(withByte(22, 2))) << "two channels";
+    EXPECT_FALSE(decodeWave(withByte(34, 24))) << "24 bits";
+    EXPECT_FALSE(decodeWave(withByte(43, '\x7f'))) << "huge data size";
+    EXPECT_FALSE(decodeWave(QByteArray()));
+}
+
+QByteArray readStream(SoundStream& stream, qint64 bytes) {
+    QByteArray out = stream.read(bytes);
+    EXPECT_EQ(out.size(), bytes) << "the stream never runs dry";
+    return out;
+}
+
+TEST(QtSoundPlayer, EveryRequestStartsItsSoundFromTheFirstSampleThenSilence) {
     ensureApplication();
     QtSoundPlayer player;
     for (auto name : kSoundResources) {
-        const QSoundEffect* effect = player.effect(std::string(name));
-        ASSERT_NE(effect, nullptr);
-        QElapsedTimer clock;
-        clock.start();
-        while (effect->status() == QSoundEffect::Loading && clock.elapsed() < 5000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        EXPECT_EQ(effect->status(), QSoundEffect::Ready) << name;
+        EXPECT_TRUE(player.hasSound(std::string(name))) << name;
     }
-    EXPECT_EQ(player.effect("STARTGAME"), nullptr);
-    // Requests return at once whether or not the machine has a sound device.
-    player.play("ENTERED");
-    player.play("STARTGAME");
+    EXPECT_FALSE(player.hasSound("STARTGAME"));
+    const QByteArray rotate = *decodeWave(resourceFile("ROTATE"));
+    const QByteArray levelUp = *decodeWave(resourceFile("LEVELUP"));
+    const QByteArray silence(882, '\0');
+    SoundStream& stream = player.stream();
+
+    player.play("ROTATE");
+    EXPECT_EQ(readStream(stream, 882), rotate.left(882));
+    // The same sound again while it plays starts over.
+    player.play("ROTATE");
+    EXPECT_EQ(readStream(stream, 882), rotate.left(882));
+    EXPECT_TRUE(stream.isSounding());
+    // To its end, then silence, and again from the start right after it ended.
+    EXPECT_EQ(readStream(stream, rotate.size()), rotate.mid(882) + silence);
+    EXPECT_FALSE(stream.isSounding());
+    player.play("ROTATE");
+    EXPECT_EQ(readStream(stream, 882), rotate.left(882));
+    // Another sound cuts it off at once.
+    player.play("LEVELUP");
+    EXPECT_EQ(readStream(stream, 882), levelUp.left(882));
     player.stop();
+    EXPECT_EQ(readStream(stream, 882), silence);
+    player.play("LEVELUP");
+    player.play("STARTGAME");
+    EXPECT_EQ(readStream(stream, 882), silence) << "a name without a sound only stops";
+    // An odd request size is answered in whole samples.
+    player.play("ROTATE");
+    EXPECT_EQ(stream.read(7), rotate.left(6));
+    EXPECT_EQ(readStream(stream, 4), rotate.mid(6, 4));
 }
 
 }  // namespace
