@@ -126,9 +126,17 @@ std::size_t codeItems(const std::uint8_t* src, std::size_t n, std::uint8_t* dst,
         c.out += 2;
         unsigned control = 0;
         unsigned items = 0;
-        do {
+        // Away from the block's end (and so, with a coded chunk no larger
+        // than the block, away from the chunk's end too) only the count of
+        // items needs checking.
+        while (items < kItemsPerControl && c.p + kReadAhead <= n && c.out <= n) {
+            control = (control << 1) | codeItem<true>(c);
+            ++items;
+        }
+        while (items < kItemsPerControl && c.p < n && c.out <= n) {
             control = (control << 1) | (n - c.p >= kReadAhead ? codeItem<true>(c) : codeItem<false>(c));
-        } while (++items < kItemsPerControl && c.p < n && c.out <= n);
+            ++items;
+        }
         putBigEndian(dst + control_at, control << (kItemsPerControl - items));
     }
     return c.out;

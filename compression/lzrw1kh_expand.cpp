@@ -34,10 +34,12 @@ struct Expansion {
 inline void copyBack(std::uint8_t* to, std::size_t offset, std::size_t length, bool roomy) {
     const std::uint8_t* from = to - offset;
     if (roomy && offset >= 8) {
-        // Whole words: each one reads only bytes that are final by then.
-        for (std::size_t k = 0; k < length; k += 8) {
-            std::memcpy(to + k, from + k, 8);
-        }
+        // Three whole words, the most a copy needs, without a loop to
+        // mispredict; each reads only bytes that are final by then, and
+        // those written past the copy are overwritten by what follows.
+        std::memcpy(to, from, 8);
+        std::memcpy(to + 8, from + 8, 8);
+        std::memcpy(to + 16, from + 16, 8);
     } else if (offset >= length) {
         std::memcpy(to, from, length);
     } else {

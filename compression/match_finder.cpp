@@ -57,14 +57,18 @@ void MatchFinder::insert(unsigned r) {
     // nearest, and a plain maximum keeps it.
     unsigned best = 0;
     children_[r] = {kNone, kNone};
+    // Both children of the current node, loaded before the comparison that
+    // picks one, so that the next node's load does not wait for the choice.
+    std::uint32_t pair = bothChildren(p);
     for (;;) {
-        std::uint16_t& link = children_[p][direction];
-        if (link == kNone) {
-            link = static_cast<std::uint16_t>(r);
+        const unsigned next = (pair >> (16 * direction)) & 0xFFFFu;
+        if (next == kNone) {
+            children_[p][direction] = static_cast<std::uint16_t>(r);
             parent_[r] = static_cast<std::uint16_t>(p);
             break;
         }
-        p = link;
+        p = next;
+        pair = bothChildren(p);
         const std::uint64_t other = loadBigEndian(ring_ + p + 1);
         unsigned length;
         bool key_after = true;  // unused when the whole look-ahead matches

@@ -43,6 +43,11 @@ private:
     std::uint16_t& left(unsigned node) { return children_[node][kLeft]; }
     std::uint16_t& right(unsigned node) { return children_[node][kRight]; }
     void replace(unsigned old_node, unsigned new_node);
+    // The left child in the low and the right child in the high 16 bits.
+    std::uint32_t bothChildren(unsigned node) const {
+        return static_cast<std::uint32_t>(children_[node][kLeft]) |
+               (static_cast<std::uint32_t>(children_[node][kRight]) << 16);
+    }
 
     const std::uint8_t* ring_;
     // Both children of a node side by side, so the search picks one by index
