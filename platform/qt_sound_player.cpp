@@ -19,6 +19,11 @@ constexpr int kPlaybackRate = 44100;
 // gets filled that far, and stays silent for good.
 constexpr qsizetype kOutputBufferBytes = kPlaybackRate * 2 / 10;
 
+// Silence read after a sound before the sink is suspended: longer than the
+// output buffer, so the sound's end has been played by then and is not left
+// queued to come out before the next sound on resume.
+constexpr qsizetype kQuietTailBytes = kPlaybackRate * 2 * 2 / 10;
+
 std::uint32_t readLe(const QByteArray& bytes, qsizetype at, int width) {
     std::uint32_t value = 0;
     for (int i = width - 1; i >= 0; --i) {
@@ -126,9 +131,15 @@ SoundStream::SoundStream() { open(QIODevice::ReadOnly | QIODevice::Unbuffered); 
 void SoundStream::start(QByteArray samples) {
     samples_ = std::move(samples);
     position_ = 0;
+    silenceRead_ = 0;
 }
 
 bool SoundStream::isSounding() const { return position_ < samples_.size(); }
+
+void SoundStream::onQuiet(qsizetype tailBytes, std::function<void()> handler) {
+    quietTailBytes_ = tailBytes;
+    quietHandler_ = std::move(handler);
+}
 
 bool SoundStream::isSequential() const { return true; }
 
@@ -139,6 +150,11 @@ qint64 SoundStream::readData(char* data, qint64 maxSize) {
     std::memcpy(data, samples_.constData() + position_, static_cast<std::size_t>(fromSound));
     std::memset(data + fromSound, 0, static_cast<std::size_t>(size - fromSound));
     position_ += fromSound;
+    const bool wasQuiet = silenceRead_ >= quietTailBytes_;
+    silenceRead_ += size - fromSound;
+    if (!wasQuiet && silenceRead_ >= quietTailBytes_ && quietHandler_) {
+        quietHandler_();
+    }
     return size;
 }
 
@@ -149,22 +165,12 @@ QString soundResourcePath(const std::string& resource) {
 }
 
 QtSoundPlayer::QtSoundPlayer() {
-    for (auto name : kSoundResources) {
-        std::string resource(name);
-        QFile file(soundResourcePath(resource));
-        if (!file.open(QIODevice::ReadOnly)) {
-            continue;
-        }
-        if (std::optional<QByteArray> samples = decodeWave(file.readAll())) {
-            sounds_.emplace(resource, std::move(*samples));
-        }
-    }
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (!device.isNull()) {
-        sink_ = std::make_unique<QAudioSink>(device, soundPlaybackFormat());
-        sink_->setBufferSize(kOutputBufferBytes);
-        sink_->start(&stream_);
-    }
+    openTimer_.setSingleShot(true);
+    QObject::connect(&openTimer_, &QTimer::timeout, [this] { openOutput(); });
+    openTimer_.start(0);
+    suspendTimer_.setSingleShot(true);
+    QObject::connect(&suspendTimer_, &QTimer::timeout, [this] { suspendWhileQuiet(); });
+    stream_.onQuiet(kQuietTailBytes, [this] { suspendTimer_.start(0); });
 }
 
 QtSoundPlayer::~QtSoundPlayer() {
@@ -174,20 +180,55 @@ QtSoundPlayer::~QtSoundPlayer() {
 }
 
 void QtSoundPlayer::play(const std::string& resource) {
-    auto found = sounds_.find(resource);
-    stream_.start(found == sounds_.end() ? QByteArray() : found->second);
+    const QByteArray* samples = samplesOf(resource);
+    stream_.start(samples != nullptr ? *samples : QByteArray());
     ensureOutputRunning();
 }
 
 void QtSoundPlayer::stop() { stream_.start(QByteArray()); }
 
-bool QtSoundPlayer::hasSound(const std::string& resource) const { return sounds_.count(resource) != 0; }
+bool QtSoundPlayer::hasSound(const std::string& resource) const { return samplesOf(resource) != nullptr; }
 
 SoundStream& QtSoundPlayer::stream() { return stream_; }
 
+const QByteArray* QtSoundPlayer::samplesOf(const std::string& resource) const {
+    auto found = sounds_.find(resource);
+    if (found == sounds_.end()) {
+        QFile file(soundResourcePath(resource));
+        std::optional<QByteArray> samples;
+        if (file.open(QIODevice::ReadOnly)) {
+            samples = decodeWave(file.readAll());
+        }
+        found = sounds_.emplace(resource, std::move(samples)).first;
+    }
+    return found->second ? &*found->second : nullptr;
+}
+
+void QtSoundPlayer::openOutput() {
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull()) {
+        return;
+    }
+    sink_ = std::make_unique<QAudioSink>(device, soundPlaybackFormat());
+    sink_->setBufferSize(kOutputBufferBytes);
+    sink_->start(&stream_);
+}
+
 void QtSoundPlayer::ensureOutputRunning() {
-    if (sink_ && sink_->state() == QAudio::StoppedState) {
+    if (!sink_) {
+        return;  // not open yet: the stream holds the request until it is
+    }
+    if (sink_->state() == QAudio::SuspendedState) {
+        sink_->resume();
+    } else if (sink_->state() == QAudio::StoppedState) {
         sink_->start(&stream_);
+    }
+}
+
+void QtSoundPlayer::suspendWhileQuiet() {
+    const bool running = sink_ && (sink_->state() == QAudio::ActiveState || sink_->state() == QAudio::IdleState);
+    if (running && !stream_.isSounding()) {
+        sink_->suspend();
     }
 }
 

@@ -1,19 +1,23 @@
 #pragma once
 // The sound player of the desktop: the program's embedded WAVE resources
-// (":/sounds/<NAME>.wav"), decoded once into one common PCM format and fed
-// through a single Qt Multimedia audio sink that stays open for the life of
-// the player.
+// (":/sounds/<NAME>.wav"), each decoded into one common PCM format when it is
+// first asked for, and fed through a single Qt Multimedia audio sink that
+// stays open for the life of the player.
 //
 // Why not one QSoundEffect per sound: with PulseAudio a QSoundEffect that was
 // stopped and started again often played only its first few milliseconds or
 // nothing at all, so rapid repeats of the same short sound were lost. One
-// stream that never stops, fed silence between sounds, starts each request
-// at the next block the server asks for, from the sound's first sample.
+// stream, fed silence between sounds, starts each request at the next block
+// the server asks for, from the sound's first sample. While nothing plays the
+// sink is suspended (the server stops asking for data, so an idle program
+// uses no processor time) and resumed by the next request.
 
 #include <QAudioFormat>
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
+#include <QTimer>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -50,6 +54,11 @@ public:
     // True while the current sound still has samples not yet read.
     bool isSounding() const;
 
+    // Calls `handler` from inside a read, once per start(), when the sound
+    // has been read to its end followed by `tailBytes` of silence. The handler
+    // must not call back into the reader (it is inside the sink's read).
+    void onQuiet(qsizetype tailBytes, std::function<void()> handler);
+
     bool isSequential() const override;
 
 protected:
@@ -59,14 +68,19 @@ protected:
 private:
     QByteArray samples_;
     qsizetype position_ = 0;
+    qsizetype silenceRead_ = 0;
+    qsizetype quietTailBytes_ = 0;
+    std::function<void()> quietHandler_;
 };
 
 class QtSoundPlayer : public SoundPlayer {
 public:
-    // Decodes every sound resource up front and opens the audio output on the
-    // system's default device. Create it on the UI thread, after the
-    // QApplication, in a program linked with velmora_resources. Without an
-    // audio device requests still return at once, silently.
+    // Opens the audio output on the system's default device once the event
+    // loop runs, so connecting to the sound server does not hold up the first
+    // window; a request made before then plays from its start when the output
+    // opens. Create it on the UI thread, after the QApplication, in a program
+    // linked with velmora_resources. Without an audio device requests still
+    // return at once, silently.
     QtSoundPlayer();
     ~QtSoundPlayer() override;
 
@@ -75,19 +89,29 @@ public:
     void play(const std::string& resource) override;
     void stop() override;
 
-    // Whether `resource` was found and decoded.
+    // Whether `resource` was found and decoded (decodes it if not yet done).
     bool hasSound(const std::string& resource) const;
 
     // The stream the audio output reads; lets a caller see what would play.
     SoundStream& stream();
 
 private:
-    // Opens the output again if the sound server went away since.
+    // The decoded samples of `resource`; nothing for a name without a sound.
+    const QByteArray* samplesOf(const std::string& resource) const;
+    void openOutput();
+    // Resumes a suspended output; opens it again if the sound server went
+    // away since.
     void ensureOutputRunning();
+    void suspendWhileQuiet();
 
-    std::map<std::string, QByteArray> sounds_;
+    // Decoded on first use; nothing for a resource missing or not decodable.
+    mutable std::map<std::string, std::optional<QByteArray>> sounds_;
     SoundStream stream_;
     std::unique_ptr<QAudioSink> sink_;
+    QTimer openTimer_;
+    // Suspends the sink outside the sink's own read, where the stream noticed
+    // that nothing plays any more.
+    QTimer suspendTimer_;
 };
 
 // The resource path of a sound resource, e.g. ":/sounds/ENTERED.wav".

@@ -194,5 +194,27 @@ TEST(QtSoundPlayer, EveryRequestStartsItsSoundFromTheFirstSampleThenSilence) {
     EXPECT_EQ(readStream(stream, 4), rotate.mid(6, 4));
 }
 
+TEST(SoundStream, ReportsQuietOncePerSoundAfterItsEndAndTheTailOfSilence) {
+    SoundStream stream;
+    int quiet = 0;
+    stream.onQuiet(100, [&] { ++quiet; });
+    stream.start(QByteArray(300, '\x11'));
+    stream.read(300);
+    stream.read(98);
+    EXPECT_EQ(quiet, 0) << "the tail is not complete yet";
+    stream.read(2);
+    EXPECT_EQ(quiet, 1);
+    stream.read(1000);
+    EXPECT_EQ(quiet, 1) << "once until the next request";
+    // A request cut off early still waits for the whole tail after the cut.
+    stream.start(QByteArray(300, '\x11'));
+    stream.read(50);
+    stream.start(QByteArray());
+    stream.read(98);
+    EXPECT_EQ(quiet, 1);
+    stream.read(2);
+    EXPECT_EQ(quiet, 2);
+}
+
 }  // namespace
 }  // namespace velmora::platform
