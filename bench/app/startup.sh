@@ -7,10 +7,13 @@ set -euo pipefail
 binary=$(realpath "$1")
 runs=${2:-10}
 work=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill $xvfb 2>/dev/null && wait $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 cp "$binary" "$work/velmora"
 
-display=:$((90 + RANDOM % 100))
+# The first display number that no X server holds.
+n=90
+while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+display=:$n
 Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display
@@ -20,6 +23,7 @@ until xdotool getdisplaygeometry >/dev/null 2>&1; do sleep 0.05; done
 wait_for_window() {
   until xdotool search --onlyvisible --name '^Velmora$' >/dev/null 2>&1; do
     kill -0 "$1" 2>/dev/null || { echo "velmora exited before showing its window:" >&2; cat "$work/log" >&2; exit 1; }
+    sleep 0.005
   done
 }
 
