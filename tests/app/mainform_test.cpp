@@ -10,8 +10,6 @@
 #include <QLabel>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "app/game_timer.h"
@@ -23,6 +21,7 @@
 #include "platform/qt_screen.h"
 #include "platform/shell.h"
 #include "platform/sound.h"
+#include "tests/platform/temp_folder.h"
 
 namespace velmora {
 namespace {
@@ -50,11 +49,6 @@ class RecordingShell : public platform::Shell {
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("velmora-main-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
         previousHandler_ = platform::setErrorBoxHandler(
             [this](const std::string& text) { errors_.push_back(text); });
     }
@@ -62,7 +56,6 @@ class MainWindowTest : public ::testing::Test {
     void TearDown() override {
         window_.reset();
         platform::setErrorBoxHandler(previousHandler_);
-        fs::remove_all(folder_);
     }
 
     Tmain& open() {
@@ -79,15 +72,10 @@ class MainWindowTest : public ::testing::Test {
     }
 
     void writeSettings(const std::string& text) {
-        std::ofstream(folder_ / "velmora.ini", std::ios::binary) << text;
+        testing::writeFile(temp_.file("velmora.ini"), text);
     }
 
-    std::string settingsText() const {
-        std::ifstream in(folder_ / "velmora.ini", std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string settingsText() const { return testing::readFile(temp_.file("velmora.ini")); }
 
     static void press(Tmain& window, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
         QTest::keyClick(&window, key, modifiers);
@@ -103,7 +91,8 @@ class MainWindowTest : public ::testing::Test {
         return ticks;
     }
 
-    fs::path folder_;
+    testing::TempFolder temp_;
+    const fs::path folder_ = temp_.path();
     RecordingSound sound_;
     RecordingShell shell_;
     std::vector<std::string> errors_;

@@ -16,6 +16,7 @@
 #include "controls/limited_edit.h"
 #include "controls/picture_button.h"
 #include "platform/dialogs.h"
+#include "tests/platform/temp_folder.h"
 
 namespace velmora {
 namespace {
@@ -25,11 +26,6 @@ namespace fs = std::filesystem;
 class TallyWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("velmora-tally-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
         previousError_ = platform::setErrorBoxHandler(
             [this](const std::string& text) { errors_.push_back(text); });
         previousConfirm_ = platform::setConfirmHandler([this](const std::string& text) {
@@ -42,7 +38,6 @@ class TallyWindowTest : public ::testing::Test {
         closeProgram();
         platform::setErrorBoxHandler(previousError_);
         platform::setConfirmHandler(previousConfirm_);
-        fs::remove_all(folder_);
     }
 
     std::string tallyPath() const { return (folder_ / "velmoratally.tld").string(); }
@@ -78,7 +73,8 @@ class TallyWindowTest : public ::testing::Test {
         }
     }
 
-    fs::path folder_;
+    testing::TempFolder temp_;
+    const fs::path folder_ = temp_.path();
     std::vector<std::string> errors_;
     std::vector<std::string> questions_;
     bool answerYes_ = false;
