@@ -44,7 +44,7 @@ ExchangeResult exchange(platform::TcpSocket& socket, std::string_view request, c
                         const std::function<void(const ResponseHead&)>& onHead,
                         const std::function<void(std::string_view)>& onBody);
 
-// Helper for rules.betweenSlices: the time a wait may take between pieces.
+// How long one wait lasts before betweenSlices runs again.
 inline constexpr std::chrono::milliseconds kWaitSlice{10};
 
 }  // namespace velmora::online
