@@ -197,7 +197,6 @@ class Tmain : public QMainWindow, public engine::GameHost {
     std::string serverAddress_;
     QRect pendingOuterBounds_;
     bool frameAdjusted_ = false;
-    bool closing_ = false;
 };
 
 // The one main window of the program; set while it exists.

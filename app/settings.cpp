@@ -1,13 +1,8 @@
 #include "app/settings.h"
 
 #include "platform/ini.h"
-#include "platform/paths.h"
 
 namespace velmora::app {
-
-std::string settingsFilePath(const std::string& appname) {
-    return platform::filesFolder(appname) + appname + ".ini";
-}
 
 Settings loadSettings(const std::string& path, const std::string& appname) {
     using platform::readIniInt;

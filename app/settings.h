@@ -26,10 +26,6 @@ struct Settings {
     std::optional<std::string> server;
 };
 
-// "<files folder><appname>.ini": the settings file of the program, worked out
-// anew on every call (see platform::filesFolder).
-std::string settingsFilePath(const std::string& appname);
-
 // Reads the settings from section `appname` of the file at `path`. Never fails:
 // a missing file, section or key, or a bound that is not an integer, gives that
 // key's default. Sounds are off only for exactly "no", the update check only

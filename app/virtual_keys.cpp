@@ -2,26 +2,25 @@
 
 #include <Qt>
 
+#include "engine/game.h"
+
 namespace velmora {
 
 uint16_t virtualKeyCode(int qtKey) {
     switch (qtKey) {
         case Qt::Key_Left:
-            return 37;
+            return engine::keys::Left;
         case Qt::Key_Up:
-            return 38;
+            return engine::keys::Up;
         case Qt::Key_Right:
-            return 39;
+            return engine::keys::Right;
         case Qt::Key_Down:
-            return 40;
+            return engine::keys::Down;
         default:
             break;
     }
     // Qt's letter keys carry the capital's code, as virtual keys do.
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) {
-        return static_cast<uint16_t>(qtKey);
-    }
-    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) {
         return static_cast<uint16_t>(qtKey);
     }
     return 0;

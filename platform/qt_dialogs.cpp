@@ -20,9 +20,4 @@ void installQtDialogs() {
     });
 }
 
-void showMessage(const char* text) {
-    QMessageBox::information(QApplication::activeWindow(), QApplication::applicationDisplayName(),
-                             QString::fromUtf8(text), QMessageBox::Ok);
-}
-
 }  // namespace velmora::platform

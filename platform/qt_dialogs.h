@@ -7,8 +7,4 @@ namespace velmora::platform {
 // application's title as caption) and askConfirmation a Yes/No question box.
 void installQtDialogs();
 
-// A modal information box with an OK button, titled with the application's
-// title.
-void showMessage(const char* text);
-
 }  // namespace velmora::platform
