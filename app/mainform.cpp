@@ -104,6 +104,9 @@ void Tmain::resizeEvent(QResizeEvent* event) {
 // manager, or with one that ignores hints, nothing else keeps the window
 // (and so the saved size) from shrinking below the layout.
 void Tmain::FormResize() {
+    if (centralWidget() == nullptr) {
+        return;
+    }
     // The layout never gives the central widget less than its minimum, so
     // the client area is measured from the window itself.
     QSize client = size() - QSize(0, centralWidget()->y());
