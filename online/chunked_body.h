@@ -13,7 +13,7 @@
 namespace velmora::online {
 
 class ChunkedDecoder {
-public:
+  public:
     enum class State { more, done, malformed };
 
     // A size line (with its extensions) or a trailer line longer than this
@@ -30,7 +30,7 @@ public:
 
     State state() const { return state_; }
 
-private:
+  private:
     enum class Step { sizeLine, data, dataEnd, trailers };
 
     // Handles one complete line of the current step.

@@ -22,12 +22,17 @@ constexpr size_t kUniqueLength = 6;
 // its lock yet.
 constexpr auto kMinimumAge = std::chrono::seconds(2);
 
-fs::path folderOf(const fs::path& target) { return target.has_parent_path() ? target.parent_path() : "."; }
+fs::path folderOf(const fs::path& target) {
+    return target.has_parent_path() ? target.parent_path() : ".";
+}
 
-std::string prefixFor(const fs::path& target) { return "." + target.filename().string() + "."; }
+std::string prefixFor(const fs::path& target) {
+    return "." + target.filename().string() + ".";
+}
 
 bool isOurTemporaryName(const std::string& name, const std::string& prefix) {
-    if (name.size() != prefix.size() + kUniqueLength || name.compare(0, prefix.size(), prefix) != 0) {
+    if (name.size() != prefix.size() + kUniqueLength ||
+        name.compare(0, prefix.size(), prefix) != 0) {
         return false;
     }
     for (size_t i = prefix.size(); i < name.size(); ++i) {
@@ -50,8 +55,8 @@ bool abandoned(const std::string& path) {
         return false;
     }
     struct stat info {};
-    bool result = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid()
-                  && oldEnough(info) && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    bool result = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+                  oldEnough(info) && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     ::close(fd);
     return result;
 }
@@ -60,7 +65,8 @@ bool abandoned(const std::string& path) {
 
 AtomicTemporary createAtomicTemporary(const std::string& path) {
     fs::path target(path);
-    std::string pattern = (folderOf(target) / prefixFor(target)).string() + std::string(kUniqueLength, 'X');
+    std::string pattern =
+        (folderOf(target) / prefixFor(target)).string() + std::string(kUniqueLength, 'X');
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     AtomicTemporary temporary;
@@ -80,8 +86,8 @@ int removeStaleTemporaries(const std::string& path) {
     int removed = 0;
     for (fs::directory_iterator it(folderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
         std::string name = it->path().filename().string();
-        if (isOurTemporaryName(name, prefix) && abandoned(it->path().string())
-            && ::unlink(it->path().c_str()) == 0) {
+        if (isOurTemporaryName(name, prefix) && abandoned(it->path().string()) &&
+            ::unlink(it->path().c_str()) == 0) {
             ++removed;
         }
     }

@@ -12,7 +12,7 @@ namespace velmora::platform {
 namespace {
 
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     ~FileDescriptor() {
         if (fd_ >= 0) {
@@ -23,7 +23,7 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -35,7 +35,8 @@ FileRead readRegularFile(const std::string& path, size_t maxSize) {
     // waiting for a writer; no terminal can become ours by being opened.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (file.get() < 0) {
-        result.status = errno == ENOENT || errno == ENOTDIR ? FileReadStatus::missing : FileReadStatus::failed;
+        result.status =
+            errno == ENOENT || errno == ENOTDIR ? FileReadStatus::missing : FileReadStatus::failed;
         return result;
     }
     struct stat info {};
