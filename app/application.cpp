@@ -4,7 +4,8 @@ namespace velmora {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("velmora");
-    setApplicationDisplayName("Velmora");
+    // No display name: the desktop would append it to every window's title,
+    // and each title is exactly its caption.
 }
 
 }  // namespace velmora

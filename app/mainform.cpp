@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 
 #include "app/game_timer.h"
@@ -94,6 +95,27 @@ void Tmain::showEvent(QShowEvent* event) {
     }
 }
 
+void Tmain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+// The size rule, applied here and not only as a hint: without a window
+// manager, or with one that ignores hints, nothing else keeps the window
+// (and so the saved size) from shrinking below the layout.
+void Tmain::FormResize() {
+    if (centralWidget() == nullptr) {
+        return;
+    }
+    // The layout never gives the central widget less than its minimum, so
+    // the client area is measured from the window itself.
+    QSize client = size() - QSize(0, centralWidget()->y());
+    QSize wanted(std::max(client.width(), kMinClientWidth), std::max(client.height(), kMinClientHeight));
+    if (wanted != client) {
+        resize(size() + (wanted - client));
+    }
+}
+
 QRect Tmain::outerBounds() const {
     QRect frame = frameGeometry();
     return {frame.x(), frame.y(), frame.width(), frame.height()};
@@ -172,7 +194,11 @@ void Tmain::loadinifile() {
     savedleft = settings.left;
     savedwidth = settings.width;
     savedheight = settings.height;
-    setOuterBounds(QRect(savedleft, savedtop, savedwidth, savedheight));
+    // A size no screen can show would only cost memory and time at every
+    // start; the position is kept, off-screen or not.
+    QSize limit = platform::virtualDesktop().size() + (frameGeometry().size() - geometry().size());
+    setOuterBounds(QRect(savedleft, savedtop, limit.isEmpty() ? savedwidth : std::min(savedwidth, limit.width()),
+                         limit.isEmpty() ? savedheight : std::min(savedheight, limit.height())));
     PlaySounds1->setChecked(settings.sounds);
     updatecheck->setChecked(settings.update);
     edit_name->setText(QString::fromStdString(settings.name));

@@ -160,10 +160,15 @@ class Tmain : public QMainWindow, public engine::GameHost {
     QRect outerBounds() const;
     void setOuterBounds(const QRect& bounds);
 
+    // The smallest client area (the size rule): the outer frame plus 3.
+    static constexpr int kMinClientWidth = 618;
+    static constexpr int kMinClientHeight = 547;
+
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -186,6 +191,7 @@ class Tmain : public QMainWindow, public engine::GameHost {
     void buildGameOverPanel(QWidget* gameFrame);
     void buildPausePanel();
     void showInFront(QWidget* widget);
+    void FormResize();
     void focusGame();
 
     MainEnvironment environment_;

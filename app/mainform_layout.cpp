@@ -103,9 +103,10 @@ void Tmain::buildClientArea() {
     auto* client = new QWidget(this);
     style::paintWindowColour(client);
     client->setFocusPolicy(Qt::StrongFocus);
-    // The size rule: the client area never gets smaller than the outer frame
+    // The size rule as a hint to the window manager; FormResize enforces it.
+    // The client area never gets smaller than the outer frame
     // plus three pixels each way.
-    client->setMinimumSize(618, 547);
+    client->setMinimumSize(kMinClientWidth, kMinClientHeight);
     setCentralWidget(client);
 
     panel_board = flatPanel(client, 2, 2, 615, 544);

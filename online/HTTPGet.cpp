@@ -21,6 +21,7 @@ struct FetchSettings {
     std::string postQuery;
     bool useCache = false;
     std::chrono::milliseconds timeout{30000};
+    std::chrono::milliseconds totalTimeout{60000};
 };
 
 struct Cancelled {};
@@ -49,10 +50,12 @@ std::string requestFor(const FetchSettings& settings, const HttpAddress& address
 }
 
 Outcome runFetch(const FetchSettings& settings, const std::atomic<bool>& cancelled) {
-    auto stopIfCancelled = [&cancelled] {
+    ExchangeDeadline deadline(settings.totalTimeout);
+    auto stopIfCancelled = [&cancelled, &deadline] {
         if (cancelled.load()) {
             throw Cancelled{};
         }
+        deadline.check();
     };
     try {
         stopIfCancelled();
@@ -62,8 +65,9 @@ Outcome runFetch(const FetchSettings& settings, const std::atomic<bool>& cancell
         }
         std::vector<platform::Endpoint> endpoints = platform::resolve(address->host, address->port);
         stopIfCancelled();
-        platform::TcpSocket socket = platform::connectTo(endpoints, settings.timeout, stopIfCancelled);
-        ExchangeRules rules{settings.timeout, THTTPGet::kMaxBody, stopIfCancelled};
+        platform::TcpSocket socket =
+            platform::connectTo(endpoints, deadline.cap(settings.timeout), stopIfCancelled);
+        ExchangeRules rules{settings.timeout, THTTPGet::kMaxBody, stopIfCancelled, deadline, {}};
         Outcome outcome;
         ExchangeResult result = exchange(
             socket, requestFor(settings, *address), rules, [](const ResponseHead&) {},
@@ -102,7 +106,7 @@ void THTTPGet::FetchString() {
         return;
     }
     auto fetch = std::make_shared<Fetch>();
-    fetch->settings = {URL, Agent, AcceptTypes, PostQuery, UseCache, Timeout};
+    fetch->settings = {URL, Agent, AcceptTypes, PostQuery, UseCache, Timeout, TotalTimeout};
     fetch->owner = this;
     fetch_ = fetch;
 

@@ -39,6 +39,8 @@ public:
     std::string PostQuery;              // non-empty: sent as a form POST instead of a GET
     // A connection or read with no progress for this long fails the fetch.
     std::chrono::milliseconds Timeout{30000};
+    // The whole fetch, however steadily its bytes trickle in, fails past this.
+    std::chrono::milliseconds TotalTimeout{60000};
 
     // Events, run on the UI thread; each only if set.
     DoneStringEvent OnDoneString;  // the body, when at least one byte came

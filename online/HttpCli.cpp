@@ -92,6 +92,7 @@ void THttpCli::waitRound() {
     if (Terminated && Terminated()) {
         throw Aborted{};
     }
+    deadline_.check();
 }
 
 void THttpCli::SyncGet() {
@@ -104,6 +105,7 @@ void THttpCli::SyncGet() {
         ~Idle() { busy = false; }
     } idle{busy_};
     statusCode_ = 0;
+    deadline_ = ExchangeDeadline(TotalTimeout);
 
     std::optional<HttpAddress> address = splitUrl(URL);
     if (!address) {
@@ -136,11 +138,12 @@ std::optional<HttpAddress> THttpCli::fetchOnce(const HttpAddress& address) {
         }
         platform::TcpSocket socket;
         try {
-            socket = platform::connectTo(endpoints, Timeout, round);
+            socket = platform::connectTo(endpoints, deadline_.cap(Timeout), round);
         } catch (const platform::NetError& error) {
             failNetwork("can't connect: " + withErrorNumber(error));
         }
-        ExchangeRules rules{Timeout, 0, round};
+        ExchangeRules rules{Timeout, static_cast<size_t>(MaxBody), round, deadline_,
+                            [](const ResponseHead& received) { return !isRedirect(received); }};
         result = exchange(
             socket, request, rules,
             [this, &head](const ResponseHead& received) {
@@ -158,6 +161,7 @@ std::optional<HttpAddress> THttpCli::fetchOnce(const HttpAddress& address) {
             });
     } catch (const Aborted&) {
         failNetwork("Connection aborted on request");
+
     } catch (const platform::NetError& error) {
         failNetwork(withErrorNumber(error));
     } catch (const BadResponse& error) {

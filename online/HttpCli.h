@@ -4,12 +4,14 @@
 // message loop running meanwhile.
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
 
+#include "online/http_exchange.h"
 #include "online/url_split.h"
 
 namespace velmora::online {
@@ -29,6 +31,7 @@ class THttpCli {
 public:
     // Redirects followed before the download fails.
     static constexpr int kMaxRedirects = 10;
+    static constexpr uint64_t kDefaultMaxBody = uint64_t{256} << 20;
 
     // Properties, read when SyncGet starts.
     std::string URL;  // "http://host[:port]/path"
@@ -38,6 +41,11 @@ public:
     std::ostream* ReceiveStream = nullptr;  // where the body goes; may be null to discard it
     // A connection or read with no progress for this long fails the request.
     std::chrono::milliseconds Timeout{30000};
+    // The whole download, redirects included, fails past this however
+    // steadily its bytes trickle in.
+    std::chrono::milliseconds TotalTimeout{std::chrono::minutes(10)};
+    // A body larger than this fails the download rather than filling the disk.
+    uint64_t MaxBody = kDefaultMaxBody;
 
     // Runs every few milliseconds while SyncGet waits (the program passes
     // one round of its event loop). May start another SyncGet on this
@@ -57,7 +65,10 @@ public:
     // the lookup itself fails, "can't connect: <text> (Error #<errno>)",
     // "<text> (Error #<errno>)" when a transfer fails or stalls, or
     // "Connection aborted on request"; "Too many redirects" with the last
-    // status after more than kMaxRedirects redirects.
+    // status after more than kMaxRedirects redirects. Passing TotalTimeout
+    // fails as a network failure ("Connection timed out ...") and so does a
+    // body larger than MaxBody ("Reply too large"). A redirect is followed as
+    // soon as its head has arrived.
     void SyncGet();
 
     // The status of the last reply SyncGet received, 0 before any.
@@ -71,6 +82,7 @@ private:
     void waitRound();
 
     bool busy_ = false;
+    ExchangeDeadline deadline_;
     int statusCode_ = 0;
 };
 

@@ -75,7 +75,13 @@ std::optional<uint64_t> parseLength(std::string_view digits) {
     return value;
 }
 
-bool parseHeaderLine(std::string_view line, ResponseHead& head) {
+// The last of a comma-separated list of codings.
+std::string_view lastCoding(std::string_view value) {
+    size_t comma = value.rfind(',');
+    return trim(comma == std::string_view::npos ? value : value.substr(comma + 1));
+}
+
+bool parseHeaderLine(std::string_view line, ResponseHead& head, bool& transferEncoded) {
     size_t colon = line.find(':');
     if (colon == std::string_view::npos || colon == 0) {
         return false;
@@ -90,6 +96,9 @@ bool parseHeaderLine(std::string_view line, ResponseHead& head) {
             return false;  // conflicting lengths: the body's end is unknown
         }
         head.contentLength = length;
+    } else if (equalsNoCase(name, "Transfer-Encoding")) {
+        transferEncoded = true;
+        head.chunked = equalsNoCase(lastCoding(value), "chunked");
     }
     return true;
 }
@@ -107,6 +116,7 @@ HeadParse parseResponseHead(std::string_view bytes) {
     }
     std::string_view head = bytes.substr(0, end);
     size_t lineEnd = head.find('\n');
+    bool transferEncoded = false;
     if (!parseStatusLine(head.substr(0, lineEnd), result.head)) {
         result.state = HeadState::malformed;
         return result;
@@ -118,10 +128,13 @@ HeadParse parseResponseHead(std::string_view bytes) {
         if (line.empty()) {
             break;
         }
-        if (!parseHeaderLine(line, result.head)) {
+        if (!parseHeaderLine(line, result.head, transferEncoded)) {
             result.state = HeadState::malformed;
             return result;
         }
+    }
+    if (transferEncoded) {
+        result.head.contentLength.reset();
     }
     result.state = HeadState::complete;
     result.headLength = end;

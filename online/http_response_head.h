@@ -17,7 +17,13 @@ struct ResponseHead {
     int status = 0;                       // 100 to 999
     std::string reason;                   // the reason phrase, may be empty
     std::optional<std::string> location;  // the first Location header
+    // None when a Transfer-Encoding header is present: the coding then
+    // says where the body ends.
     std::optional<uint64_t> contentLength;
+    bool chunked = false;  // the last transfer coding is "chunked"
+
+    // An interim reply (1xx): a final one follows it on the same connection.
+    bool isInterim() const { return status >= 100 && status < 200; }
 };
 
 enum class HeadState { incomplete, complete, malformed };

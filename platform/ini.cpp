@@ -1,5 +1,8 @@
 #include "platform/ini.h"
 
+#include "platform/atomic_temporary.h"
+#include "platform/bounded_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -136,27 +139,17 @@ std::optional<std::size_t> findKey(const std::vector<Line>& lines, SectionSpan s
 }
 
 // The whole file, or nothing when it does not exist; throws when it exists
-// but cannot be read, since rewriting it then would lose its contents.
+// but cannot be read (or is no regular file, or is larger than any profile
+// of ours), since rewriting it then would lose its contents.
 std::optional<std::string> readWholeFile(const std::string& path, bool throwOnError) {
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
-        if (ec && throwOnError) {
-            throw IniWriteError(path);
-        }
-        return std::nullopt;
+    FileRead file = readRegularFile(path, kMaxIniFile);
+    if (file.status == FileReadStatus::ok) {
+        return std::move(file.bytes);
     }
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream buffer;
-    if (in) {
-        buffer << in.rdbuf();
+    if (file.status != FileReadStatus::missing && throwOnError) {
+        throw IniWriteError(path);
     }
-    if (!in || in.bad() || std::filesystem::is_directory(path, ec)) {
-        if (throwOnError) {
-            throw IniWriteError(path);
-        }
-        return std::nullopt;
-    }
-    return buffer.str();
+    return std::nullopt;
 }
 
 // The line end to use for new lines: the file's own, or "\n" for a new file.
@@ -207,8 +200,11 @@ void setKey(std::vector<Line>& lines, const std::string& section, const std::str
 // Writes `content` to a temporary beside `path`, flushes it to disk and
 // renames it over `path`; the old file stays whole until the rename.
 void replaceFile(const std::string& path, const std::string& content, mode_t mode) {
-    std::string temp = path + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
+    // What an earlier save left behind when it was killed halfway.
+    removeStaleTemporaries(path);
+    AtomicTemporary temporary = createAtomicTemporary(path);
+    const std::string& temp = temporary.name;
+    int fd = temporary.fd;
     if (fd < 0) {
         throw IniWriteError(path);
     }

@@ -15,6 +15,11 @@ namespace velmora::platform {
 // included, so a longer value comes back cut to its first 2047 characters.
 inline constexpr std::size_t kIniValueBuffer = 2048;
 
+// A file larger than this is no profile of ours: it reads as absent, and a
+// write to it is refused rather than read whole. Only regular files are
+// read at all (a FIFO or a device reads as absent too).
+inline constexpr std::size_t kMaxIniFile = std::size_t{1} << 20;
+
 // A write the system refused. what() reads "Unable to write to <path>".
 class IniWriteError : public std::runtime_error {
 public:

@@ -10,4 +10,9 @@ QRect workArea() {
     return screen != nullptr ? screen->availableGeometry() : QRect();
 }
 
+QRect virtualDesktop() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->virtualGeometry() : QRect();
+}
+
 }  // namespace velmora::platform

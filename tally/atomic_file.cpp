@@ -6,7 +6,8 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <vector>
+
+#include "platform/atomic_temporary.h"
 
 namespace velmora::tally {
 
@@ -46,19 +47,19 @@ void syncFolder(const std::filesystem::path& folder) {
 bool replaceFileAtomically(const std::string& path, std::string_view data) {
     std::filesystem::path target(path);
     std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-
-    int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    // What an earlier save left behind when it was killed halfway.
+    platform::removeStaleTemporaries(path);
+    platform::AtomicTemporary temporary = platform::createAtomicTemporary(path);
+    int fd = temporary.fd;
+    const std::string& name = temporary.name;
     if (fd < 0) {
         return false;
     }
     bool ok = ::fchmod(fd, modeFor(path)) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(name.data(), path.c_str()) == 0;
+    ok = ok && ::rename(name.c_str(), path.c_str()) == 0;
     if (!ok) {
-        ::unlink(name.data());
+        ::unlink(name.c_str());
         return false;
     }
     syncFolder(folder);

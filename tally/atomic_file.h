@@ -12,6 +12,7 @@ namespace velmora::tally {
 // ".<name>.XXXXXX"), flushes it to disk and renames it over path. Returns
 // false on any failure; the temporary file is then removed and path is as it
 // was. The new file keeps the old one's permissions, or gets rw-r--r--.
+// Temporaries that earlier, killed saves of path left behind are removed.
 bool replaceFileAtomically(const std::string& path, std::string_view data);
 
 }  // namespace velmora::tally

@@ -1,9 +1,8 @@
 #include "tally/grid_text.h"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 
+#include "platform/bounded_file.h"
 #include "tally/atomic_file.h"
 #include "tally/decimal.h"
 #include "tally/tally_error.h"
@@ -102,15 +101,18 @@ void savegrid(const StringGrid& grid, const std::string& fileName) {
 }
 
 void loadgrid(StringGrid& grid, const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) {
+    grid = parseGridText(readGridTextFile(fileName));
+}
+
+std::string readGridTextFile(const std::string& fileName) {
+    platform::FileRead file = platform::readRegularFile(fileName, kMaxGridTextFile);
+    if (file.status == platform::FileReadStatus::tooLarge) {
+        throw TallyError(fileName + " : this file is too large for a grid text !");
+    }
+    if (file.status != platform::FileReadStatus::ok) {
         throw TallyError("File not found");
     }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        throw TallyError("File not found");
-    }
-    grid = parseGridText(text);
+    return std::move(file.bytes);
 }
 
 }  // namespace velmora::tally

@@ -5,6 +5,7 @@
 // line, the last included, ends with CR LF. Cell (k, r) of a grid with R rows
 // is therefore on line 3 + R * k + r.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,8 @@ namespace velmora::tally {
 
 // Counts above this are taken as damage, not as a grid.
 inline constexpr int kMaxGridCount = 1000;
+// A grid text file larger than this is not read.
+inline constexpr size_t kMaxGridTextFile = size_t{16} << 20;
 
 // The grid text of a grid. A line break inside a cell would shift every later
 // cell, so CR and LF in a cell are written as blanks.
@@ -38,5 +41,11 @@ void savegrid(const StringGrid& grid, const std::string& fileName);
 // the file cannot be opened or read, or the errors of parseGridText; grid is
 // then unchanged.
 void loadgrid(StringGrid& grid, const std::string& fileName);
+
+// The bytes of a grid text file, read only from a regular file and never
+// beyond kMaxGridTextFile. Throws TallyError: "File not found" when there is
+// no such regular file or it cannot be read, "<file> : this file is too
+// large for a grid text !" past the cap.
+std::string readGridTextFile(const std::string& fileName);
 
 }  // namespace velmora::tally

@@ -1,11 +1,11 @@
 #include "tally/tally_file.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 #include <utility>
 
+#include "compression/lzrw1_messages.h"
+#include "platform/bounded_file.h"
 #include "platform/paths.h"
 #include "tally/atomic_file.h"
 #include "tally/grid_text.h"
@@ -20,21 +20,23 @@ std::string TallyFile::pathFor(const std::string& appname) {
 TallyFile::TallyFile(std::string path, const TallyCodec& codec)
     : path_(std::move(path)), codec_(codec) {}
 
-std::string TallyFile::readContainer() const {
-    std::error_code ec;
-    auto size = std::filesystem::file_size(path_, ec);
-    if (!ec && size > kMaxTallyFileSize) {
-        throw TallyError(path_ + " : this file is too large for a tally file !");
+std::string TallyFile::readContainer() const { return readTallyContainer(path_); }
+
+std::string readTallyContainer(const std::string& path) {
+    platform::FileRead file = platform::readRegularFile(path, kMaxTallyFileSize);
+    switch (file.status) {
+        case platform::FileReadStatus::ok:
+            return std::move(file.bytes);
+        case platform::FileReadStatus::tooLarge:
+            throw TallyError(path + " : this file is too large for a tally file !");
+        case platform::FileReadStatus::failed:
+            throw TallyError(lzrw1_text::kReadFile + path);
+        case platform::FileReadStatus::missing:
+        case platform::FileReadStatus::notRegular:
+            break;
     }
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) {
-        throw TallyError("Lzrw1 (de)compression : Failed to open input file : " + path_);
-    }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        throw TallyError("Lzrw1 : Error reading from input file : " + path_);
-    }
-    return bytes;
+    // A folder, FIFO or device cannot be the component's input file.
+    throw TallyError(lzrw1_text::kOpenInputFile + path);
 }
 
 bool TallyFile::load(Tally& tally) {

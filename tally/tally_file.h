@@ -18,6 +18,13 @@ namespace velmora::tally {
 // Larger files cannot be a tally and are not read into memory.
 inline constexpr size_t kMaxTallyFileSize = size_t{16} << 20;
 
+// The bytes of the tally file at `path`, read only from a regular file and
+// never beyond kMaxTallyFileSize. Throws TallyError with the component's
+// "Failed to open input file" text when there is no such regular file (a
+// folder, a FIFO, a device), its read error text when reading fails, and
+// "<path> : this file is too large for a tally file !" past the cap.
+std::string readTallyContainer(const std::string& path);
+
 class TallyFile {
 public:
     // The tally file of the program: appname + "tally.tld" in the folder that

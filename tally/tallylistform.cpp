@@ -103,12 +103,12 @@ void Ttallylist::buildLayout() {
 
     button_resettally = new controls::PictureButton(":/pictures/button_reset_tally.png", frame);
     button_resettally->setTransparent(true);
-    button_resettally->move(72 - 6, 412 - 2);
+    button_resettally->move(72, 412);
     connect(button_resettally, &controls::PictureButton::clicked, this,
             guarded(this, &Ttallylist::button_resetClick));
     button_done = new controls::PictureButton(":/pictures/button_done.png", frame);
     button_done->setTransparent(true);
-    button_done->move(200 - 6, 412 - 2);
+    button_done->move(200, 412);
     connect(button_done, &controls::PictureButton::clicked, this,
             guarded(this, &Ttallylist::button_doneClick));
 }

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QTest>
+#include <QWindow>
 #include <filesystem>
 #include <vector>
 
@@ -295,11 +296,10 @@ TEST_F(MainWindowTest, AMovedWindowLargerThanTheWorkAreaIsSavedThreePixelsSmalle
     QRect area = platform::workArea();
     int width = area.width() + 100;
     int height = area.height() + 100;
-    writeSettings("[velmora]\nLeft=10\nTop=10\nWidth=" + std::to_string(width) +
-                  "\nHeight=" + std::to_string(height) + "\nServer=http://scores:81\n");
+    writeSettings("[velmora]\nLeft=10\nTop=10\nWidth=626\nHeight=594\nServer=http://scores:81\n");
     Tmain& window = open();
     EXPECT_EQ(window.serverAddress(), "http://scores:81");
-    window.move(20, 30);
+    window.setOuterBounds(QRect(20, 30, width, height));
     window.close();
     std::string text = settingsText();
     std::string bounds = "Left=20\nTop=30\nWidth=" + std::to_string(width - 3) +
@@ -307,6 +307,42 @@ TEST_F(MainWindowTest, AMovedWindowLargerThanTheWorkAreaIsSavedThreePixelsSmalle
     EXPECT_NE(text.find(bounds), std::string::npos) << text;
     // The server key is read, never written.
     EXPECT_NE(text.find("Server=http://scores:81\n"), std::string::npos);
+}
+
+// A saved size no screen can show is not applied (it would cost gigabytes at
+// every start); the position, even off-screen, is.
+TEST_F(MainWindowTest, ASettingsSizeBeyondTheScreensIsLimitedButThePositionKept) {
+    writeSettings("[velmora]\nLeft=5000\nTop=4000\nWidth=99999\nHeight=99999\n");
+    Tmain& window = open();
+    QSize limit = platform::virtualDesktop().size() + (window.frameGeometry().size() - window.geometry().size());
+    QRect bounds = window.outerBounds();
+    EXPECT_EQ(bounds.topLeft(), QPoint(5000, 4000));  // off every screen, and kept
+    EXPECT_LE(bounds.width(), limit.width());
+    EXPECT_LE(bounds.height(), limit.height());
+    window.close();
+    EXPECT_EQ(settingsText().find("99999"), std::string::npos) << settingsText();
+}
+
+// Without a window manager nothing enforces the minimum-size hint, so the
+// rule must hold in the resize handler itself.
+TEST_F(MainWindowTest, TheSizeRuleHoldsEvenWhenTheHintIsBypassed) {
+    Tmain& window = open();
+    window.windowHandle()->resize(300, 200);
+    QApplication::processEvents();
+    EXPECT_EQ(window.width(), 618);
+    EXPECT_EQ(window.height() - window.centralWidget()->y(), 547);
+    QRect saved = window.outerBounds();
+    window.close();
+    EXPECT_NE(settingsText().find("Width=" + std::to_string(saved.width()) + "\nHeight="
+                                  + std::to_string(saved.height()) + "\n"),
+              std::string::npos) << settingsText();
+}
+
+// The desktop appends an application display name to every title; none is
+// set, so each window's title is exactly its caption.
+TEST_F(MainWindowTest, TheApplicationSetsNoDisplayNameForTheTitles) {
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    EXPECT_EQ(open().windowTitle(), "Velmora");
 }
 
 TEST_F(MainWindowTest, FirstCloseCreatesTheFileWithTheLoadedBounds) {

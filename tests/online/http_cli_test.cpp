@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -188,6 +189,113 @@ TEST(HttpCliTest, StreamThatCannotBeWrittenFailsTheDownload) {
     client.URL = server.url("/");
     client.ReceiveStream = &file;
     EXPECT_EQ(syncGet(client).message, "Cannot write the received data");
+}
+
+TEST(HttpCliTest, TrickleFailsAtTheWholeDownloadsDeadline) {
+    EXPECT_EQ(THttpCli().TotalTimeout, std::chrono::minutes(10));
+    // One byte every 20 ms never trips the idle limit, in the head or the body.
+    const std::string prefixes[] = {"HTTP/1.0 200 OK\r\nX-Slow: ", "HTTP/1.0 200 OK\r\n\r\n"};
+    for (const std::string& prefix : prefixes) {
+        ScriptServer server([&prefix](Peer& peer) { peer.trickleForever(prefix, 20ms); });
+        THttpCli client;
+        std::ostringstream file;
+        client.URL = server.url("/velmora/velmorasetup.exe");
+        client.ReceiveStream = &file;
+        client.Timeout = 1s;
+        client.TotalTimeout = 600ms;
+        auto started = std::chrono::steady_clock::now();
+        Failure failure = syncGet(client);
+        EXPECT_EQ(failure.message, "Connection timed out (Error #110)") << prefix;
+        EXPECT_EQ(failure.code, 404) << prefix;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, 5s) << prefix;
+    }
+}
+
+TEST(HttpCliTest, EndlessBodyFailsAtTheSizeCapAsANetworkFailure) {
+    EXPECT_EQ(THttpCli().MaxBody, uint64_t{256} * 1024 * 1024);
+    const std::string heads[] = {"HTTP/1.0 200 OK\r\n\r\n", "HTTP/1.0 200 OK\r\nContent-Length: 999999999999\r\n\r\n"};
+    for (const std::string& head : heads) {
+        ScriptServer server([&head](Peer& peer) {
+            peer.send(head);
+            peer.sendForever();
+        });
+        THttpCli client;
+        std::ostringstream file;
+        client.URL = server.url("/velmora/velmorasetup.exe");
+        client.ReceiveStream = &file;
+        client.MaxBody = 1 << 20;
+        Failure failure = syncGet(client);
+        EXPECT_EQ(failure.message, "Reply too large") << head;
+        EXPECT_EQ(failure.code, 404) << head;
+        EXPECT_LE(file.str().size(), size_t{1} << 20) << head;
+    }
+}
+
+TEST(HttpCliTest, RedirectIsFollowedAsSoonAsItsHeadArrives) {
+    ScriptServer server([](Peer& peer) {
+        if (peer.target() == "/a") {
+            peer.send("HTTP/1.0 302 Found\r\nLocation: /b\r\n\r\n");
+            peer.sendForever();  // a page that never ends
+        } else {
+            peer.reply(200, "OK", "the installer");
+        }
+    });
+    THttpCli client;
+    std::ostringstream file;
+    client.URL = server.url("/a");
+    client.ReceiveStream = &file;
+    client.TotalTimeout = 5s;
+    Failure failure = syncGet(client);
+    EXPECT_EQ(failure.code, -1) << failure.message;
+    EXPECT_EQ(file.str(), "the installer");
+}
+
+// Servers ought not to send either to an HTTP/1.0 client, but some do.
+TEST(HttpCliTest, InterimRepliesAreSkippedAndChunkedBodiesDecoded) {
+    using Script = std::function<void(Peer&)>;
+    struct Case {
+        std::string name;
+        Script script;
+        std::string body;     // what lands in the file
+        std::string message;  // empty: success
+    };
+    const Case cases[] = {
+        {"continue", [](Peer& p) { p.interim(100, "Continue"); p.reply(200, "OK", "setup"); }, "setup", ""},
+        {"two interims in one piece",
+         [](Peer& p) { p.send("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 102 Processing\r\n\r\nHTTP/1.1 200 OK\r\n\r\nab"); },
+         "ab", ""},
+        {"chunked", [](Peer& p) { p.replyChunked(200, {"velmora", std::string(70000, 's'), "!"}); },
+         "velmora" + std::string(70000, 's') + "!", ""},
+        {"extensions and trailers",
+         [](Peer& p) { p.send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Length: 2\r\n\r\n"
+                              "3;name=value\r\nabc\r\nA \r\n0123456789\r\n0\r\nX-Sum: 1\r\n\r\n"); },
+         "abc0123456789", ""},
+        {"interim then chunked error page", [](Peer& p) { p.interim(100, "Continue"); p.replyChunked(500, {"oops"}); },
+         "oops", "OK"},
+        {"bad chunk size", [](Peer& p) { p.send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n"); },
+         "", "Damaged chunked reply"},
+        {"cut short", [](Peer& p) { p.send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nab"); },
+         "ab", "Connection closed before the whole reply arrived"},
+        {"endless interims",
+         [](Peer& p) {
+             for (int i = 0; i <= kMaxInterimReplies; ++i) {
+                 p.interim(100, "Continue");
+             }
+             p.reply(200, "OK", "late");
+         },
+         "", "Too many interim replies"},
+    };
+    for (const Case& c : cases) {
+        ScriptServer server(c.script);
+        THttpCli client;
+        std::ostringstream file;
+        client.URL = server.url("/velmora/velmorasetup.exe");
+        client.ReceiveStream = &file;
+        client.Timeout = 2s;
+        Failure failure = syncGet(client);
+        EXPECT_EQ(failure.message, c.message) << c.name;
+        EXPECT_EQ(file.str(), c.body) << c.name;
+    }
 }
 
 }  // namespace

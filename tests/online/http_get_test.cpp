@@ -122,6 +122,10 @@ TEST_F(HttpGetTest, OutcomeDependsOnTheBodyOnly) {
         {"SSH-2.0-OpenSSH\r\n\r\nhello", false, ""},
         {"HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nshort", false, ""},
         {"", false, ""},
+        {"HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\n\r\n1.0.1", true, "1.0.1"},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\n1.\r\n3\r\n0.1\r\n0\r\n\r\n", true, "1.0.1"},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\n1.0.1", false, ""},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n-5\r\n1.0.1\r\n0\r\n\r\n", false, ""},
     };
     for (const Case& c : cases) {
         ScriptServer server([&c](Peer& peer) { peer.send(c.reply); });
@@ -164,6 +168,23 @@ TEST_F(HttpGetTest, NetworkFaultsEndInOneErrorEvent) {
         fetch(server->url("/"), 300ms);
         EXPECT_EQ(events.errors, 1);
         EXPECT_EQ(events.done, 0);
+    }
+}
+
+TEST_F(HttpGetTest, TrickleEndsInAnErrorAtTheWholeFetchsDeadline) {
+    EXPECT_EQ(THTTPGet(dispatcher).TotalTimeout, 60s);
+    const std::string prefixes[] = {"HTTP/1.0 200 OK\r\nX-Slow: ", "HTTP/1.0 200 OK\r\n\r\n"};
+    for (const std::string& prefix : prefixes) {
+        ScriptServer server([&prefix](Peer& peer) { peer.trickleForever(prefix, 20ms); });
+        events = {};
+        THTTPGet get(dispatcher);
+        attach(get);
+        get.URL = server.url("/velmora/velmoraversion.txt");
+        get.Timeout = 1s;
+        get.TotalTimeout = 500ms;
+        get.FetchString();
+        ASSERT_TRUE(dispatcher->pumpUntil([&] { return events.total() > 0; }, 5s)) << prefix;
+        EXPECT_EQ(events.errors, 1) << prefix;
     }
 }
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
+#include "online/chunked_body.h"
 #include "online/http_request.h"
 #include "online/http_response_head.h"
 
@@ -55,6 +58,67 @@ TEST(ResponseHeadTest, FindsTheEndFromWhereTheLastSearchStopped) {
     EXPECT_EQ(findResponseHeadEnd(head, 0), head.size());
     EXPECT_EQ(findResponseHeadEnd(head, head.size() - 3), head.size());
     EXPECT_EQ(findResponseHeadEnd("HTTP/1.0 200 OK\r\n", 0), std::string_view::npos);
+}
+
+// Decodes `bytes` fed in pieces of `step` bytes; returns the body and the state.
+std::pair<std::string, ChunkedDecoder::State> decodeChunked(std::string_view bytes, size_t step) {
+    ChunkedDecoder decoder;
+    std::string body;
+    for (size_t at = 0; at < bytes.size(); at += step) {
+        decoder.feed(bytes.substr(at, step), [&body](std::string_view data) { body.append(data); });
+    }
+    return {body, decoder.state()};
+}
+
+TEST(ChunkedBodyTest, DecodesTheSameWhereverTheBytesAreSplit) {
+    using State = ChunkedDecoder::State;
+    struct Case {
+        std::string wire;
+        std::string body;
+        State state;
+    };
+    const Case cases[] = {
+        {"5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n", "hello world", State::done},
+        {"a;ext=\"x\"\r\n0123456789\r\n0;last\r\nTrailer: 1\r\nMore: 2\r\n\r\nignored", "0123456789", State::done},
+        {"3\nabc\n0\n\n", "abc", State::done},
+        {"F \r\n" + std::string(15, 'f') + "\r\n0\r\n\r\n", std::string(15, 'f'), State::done},
+        {"5\r\nhel", "hel", State::more},
+        {"5\r\nhello\r\n", "hello", State::more},
+        {"0\r\nTrailer: 1\r\n", "", State::more},
+        {"\r\n", "", State::malformed},
+        {"-1\r\n", "", State::malformed},
+        {"0x5\r\nhello\r\n0\r\n\r\n", "", State::malformed},
+        {"5\r\nhelloX\r\n0\r\n\r\n", "hello", State::malformed},
+        {"1000000000000000\r\n", "", State::malformed},  // 16 digits
+        {std::string(ChunkedDecoder::kMaxLine + 1, '0'), "", State::malformed},
+        {"1;" + std::string(ChunkedDecoder::kMaxLine, 'e') + "\r\n", "", State::malformed},
+    };
+    for (const Case& c : cases) {
+        for (size_t step : {size_t{1}, size_t{2}, size_t{7}, c.wire.size() + 1}) {
+            auto [body, state] = decodeChunked(c.wire, step);
+            EXPECT_EQ(body, c.body) << c.wire.substr(0, 40) << " in pieces of " << step;
+            EXPECT_EQ(state, c.state) << c.wire.substr(0, 40) << " in pieces of " << step;
+        }
+    }
+}
+
+TEST(ChunkedBodyTest, TrailersAreBoundedInTotal) {
+    std::string wire = "0\r\n";
+    while (wire.size() <= ChunkedDecoder::kMaxTrailers) {
+        wire += "X-Pad: " + std::string(100, 'p') + "\r\n";
+    }
+    EXPECT_EQ(decodeChunked(wire, 4096).second, ChunkedDecoder::State::malformed);
+}
+
+TEST(ResponseHeadTest, TransferEncodingOverridesTheLength) {
+    HeadParse parsed = parseResponseHead("HTTP/1.1 200 OK\r\nContent-Length: 5\r\nTransfer-Encoding: gzip, Chunked\r\n\r\n");
+    ASSERT_EQ(parsed.state, HeadState::complete);
+    EXPECT_TRUE(parsed.head.chunked);
+    EXPECT_FALSE(parsed.head.contentLength);
+    parsed = parseResponseHead("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked, gzip\r\n\r\n");
+    EXPECT_FALSE(parsed.head.chunked);  // read to the end of the stream as it is
+    parsed = parseResponseHead("HTTP/1.1 103 Early Hints\r\nLink: </a>\r\n\r\n");
+    EXPECT_TRUE(parsed.head.isInterim());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <stdexcept>
 
 namespace velmora::testing {
@@ -97,6 +98,32 @@ void Peer::sendForever() {
             return;
         }
     }
+}
+
+void Peer::trickleForever(std::string_view bytes, std::chrono::milliseconds gap) {
+    for (size_t at = 0; !server_.stopping_; ++at) {
+        char next = at < bytes.size() ? bytes[at] : 'x';
+        if (::send(fd_, &next, 1, MSG_NOSIGNAL) <= 0) {
+            return;
+        }
+        std::this_thread::sleep_for(gap);
+    }
+}
+
+void Peer::interim(int status, const std::string& reason) {
+    send("HTTP/1.1 " + std::to_string(status) + " " + reason + "\r\n\r\n");
+}
+
+void Peer::replyChunked(int status, const std::vector<std::string>& chunks, const std::string& trailers) {
+    char size[32];
+    std::string bytes = "HTTP/1.1 " + std::to_string(status) + " OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    for (const std::string& chunk : chunks) {
+        if (!chunk.empty()) {
+            std::snprintf(size, sizeof size, "%zx\r\n", chunk.size());
+            bytes += size + chunk + "\r\n";
+        }
+    }
+    send(bytes + "0\r\n" + trailers + "\r\n");
 }
 
 ScriptServer::ScriptServer(Script script) : script_(std::move(script)) {

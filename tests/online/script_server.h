@@ -4,6 +4,7 @@
 // Listens on 127.0.0.1 on a port the kernel picks.
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -39,6 +40,15 @@ public:
     void waitForClientToLeave();
     // Sends filler until the client goes away or the server stops.
     void sendForever();
+    // Sends `bytes` one at a time, `gap` apart, then filler the same way,
+    // until the client goes away or the server stops: never a stall long
+    // enough for an idle limit, never an end.
+    void trickleForever(std::string_view bytes, std::chrono::milliseconds gap);
+    // An interim reply, e.g. "100 Continue": a head without a body.
+    void interim(int status, const std::string& reason);
+    // A chunked reply: one chunk per entry of `chunks` (empty entries are
+    // skipped), the last chunk, then `trailers` and the closing empty line.
+    void replyChunked(int status, const std::vector<std::string>& chunks, const std::string& trailers = {});
 
 private:
     ScriptServer& server_;

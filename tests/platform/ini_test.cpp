@@ -1,6 +1,8 @@
 #include "platform/ini.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -159,6 +161,37 @@ TEST_F(IniTest, RefusedWritesThrowWithThePathAndKeepTheOldFile) {
         EXPECT_THROW(writeIniString(ini, "velmora", "Top", "3"), IniWriteError);
         EXPECT_EQ(readFile(ini), "[velmora]\nTop=1\n");
     }
+}
+
+// A settings path that is no regular file, or one far too large, must neither
+// hang start-up nor be read without limit.
+TEST_F(IniTest, OnlyARegularFileWithinTheCapIsReadOrRewritten) {
+    const std::string fifo = folder.file("fifo.ini");
+    ::mkfifo(fifo.c_str(), 0600);
+    const std::string zero = folder.file("zero.ini");
+    std::filesystem::create_symlink("/dev/zero", zero);
+    const std::string big = folder.file("big.ini");
+    writeFile(big, "[velmora]\nTop=7\n" + std::string(kMaxIniFile, ';'));
+    for (const std::string& path : {fifo, zero, big, folder.path().string()}) {
+        EXPECT_EQ(readIniString(path, "velmora", "Top", "3"), "3") << path;
+        EXPECT_THROW(writeIniString(path, "velmora", "Top", "4"), IniWriteError) << path;
+    }
+    EXPECT_EQ(std::filesystem::file_size(big), 16 + kMaxIniFile);
+}
+
+TEST_F(IniTest, ASaveRemovesTheTemporariesOfKilledSaves) {
+    writeFile(ini, "[velmora]\nTop=1\n");
+    const std::string stale = folder.file(".velmora.ini.Ab12Cd");
+    const std::string users = folder.file("velmora.ini.Ab12Cd");
+    for (const std::string& path : {stale, users}) {
+        writeFile(path, "[velmora]\nTo");
+        timespec old[2] = {{::time(nullptr) - 60, 0}, {::time(nullptr) - 60, 0}};
+        ::utimensat(AT_FDCWD, path.c_str(), old, 0);
+    }
+    writeIniString(ini, "velmora", "Top", "2");
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(users));
+    EXPECT_EQ(readFile(ini), "[velmora]\nTop=2\n");
 }
 
 }  // namespace

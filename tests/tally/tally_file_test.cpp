@@ -4,10 +4,13 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -223,6 +226,39 @@ TEST_F(TallyFileTest, ASaveThatCannotWriteFailsSilentlyAndKeepsTheOldFile) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the save should have failed";
     EXPECT_EQ(readBytes(path), old);
+    EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"velmoratally.tld"});
+}
+
+// Neither a FIFO nor a device may hang start-up or be read without end, and
+// a folder is reported in the component's words, not the C++ library's.
+TEST_F(TallyFileTest, APathThatIsNoRegularFileGetsTheComponentsOpenMessage) {
+    const std::string expected = "Lzrw1 (de)compression : Failed to open input file : " + path;
+    auto makeFolder = [this] { fs::create_directory(path); };
+    auto makeFifo = [this] { ::mkfifo(path.c_str(), 0600); };
+    auto linkToZero = [this] { fs::create_symlink("/dev/zero", path); };
+    for (const auto& make : {std::function<void()>(makeFolder), std::function<void()>(makeFifo),
+                             std::function<void()>(linkToZero)}) {
+        fs::remove_all(path);
+        make();
+        TallyFile file(path, codec);
+        Tally tally = newTally();
+        EXPECT_EQ(loadError(tally, file), expected);
+        EXPECT_EQ(tally.stringgrid_scores(), newTally().stringgrid_scores());
+        EXPECT_THROW(readTallyContainer(path), TallyError);
+    }
+    fs::remove_all(path);
+    writeBytes(path, "!HZL");
+    fs::resize_file(path, kMaxTallyFileSize + 1);
+    TallyFile file(path, codec);
+    Tally tally = newTally();
+    EXPECT_EQ(loadError(tally, file), path + " : this file is too large for a tally file !");
+}
+
+TEST_F(TallyFileTest, ASaveRemovesTheTemporariesOfKilledSaves) {
+    const fs::path stale = folder / ".velmoratally.tld.x1Y2z3";
+    writeBytes(stale, "!HZL\x17\x01");
+    fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::minutes(5));
+    ASSERT_TRUE(TallyFile(path, codec).save(playedTally()));
     EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"velmoratally.tld"});
 }
 

@@ -120,6 +120,18 @@ TEST_F(TallyWindowTest, AFreshTallyShowsSampleRowsAndAGameUpdatesTheOpenWindow) 
     EXPECT_EQ(colour("label_date1"), QColor(255, 255, 0));
 }
 
+TEST_F(TallyWindowTest, TheButtonsSitAtTheirPanelPlaces) {
+    startProgram();
+    struct Case {
+        QWidget* button;
+        QPoint inWindow;  // the panel sits at (6, 2)
+    };
+    for (const Case& c : {Case{tally_->button_resettally, QPoint(78, 414)}, Case{tally_->button_done, QPoint(206, 414)}}) {
+        EXPECT_EQ(c.button->mapTo(tally_.get(), QPoint(0, 0)), c.inWindow) << c.button->objectName().toStdString();
+        EXPECT_EQ(c.button->size(), QSize(126, 40));
+    }
+}
+
 TEST_F(TallyWindowTest, TheTallySurvivesARestartWithoutTheSampleRows) {
     startProgram();
     main_->edit_name->setText("Bo");

@@ -7,9 +7,7 @@
 // Exits 0 on success, 1 with the error's message when a file cannot be read
 // or written, 2 on wrong usage.
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -30,14 +28,6 @@ constexpr const char* kUsage =
     "       velmora-tally export FILE\n"
     "       velmora-tally import TEXT FILE\n";
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw TallyError("File not found");
-    }
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // The tally a file holds; a missing file is an error here, not a fresh tally.
 velmora::tally::Tally loadTally(const std::string& path) {
     velmora::tally::Lzrw1Codec codec;
@@ -56,14 +46,14 @@ int show(const std::string& path) {
 
 // The text exactly as the file holds it, once it has proved to be a grid text.
 int exportText(const std::string& path) {
-    std::string text = velmora::tally::Lzrw1Codec().decompress(readFile(path), path);
+    std::string text = velmora::tally::Lzrw1Codec().decompress(velmora::tally::readTallyContainer(path), path);
     velmora::tally::parseGridText(text);
     std::cout << text;
     return 0;
 }
 
 int import(const std::string& textPath, const std::string& path) {
-    velmora::tally::StringGrid grid = velmora::tally::parseGridText(readFile(textPath));
+    velmora::tally::StringGrid grid = velmora::tally::parseGridText(velmora::tally::readGridTextFile(textPath));
     std::string container = velmora::tally::Lzrw1Codec().compress(velmora::tally::gridText(grid));
     if (!velmora::tally::replaceFileAtomically(path, container)) {
         throw TallyError("Unable to write to " + path);
