@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QTextEdit>
+#include <algorithm>
 
 #include "app/credit_lines.h"
 #include "app/guarded.h"
@@ -126,10 +127,11 @@ void Thelp::buildMain() {
 }
 
 // The column keeps its width and the page area takes the rest; the credits
-// and "Done" stay at the bottom of the column.
+// and "Done" stay at the bottom of the column. Below the minimum size (a
+// desktop without a window manager does not hold it) the window clips.
 void Thelp::placeControls() {
-    const int w = width();
-    const int h = height();
+    const int w = std::max(width(), minimumWidth());
+    const int h = std::max(height(), minimumHeight());
     panel_side->setGeometry(0, 0, kSideWidth, h);
     button_done->move(button_done->x(), h - 30);
     credits->move(7, button_done->y() - 8 - credits->height());
