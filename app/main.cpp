@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     velmora::Application application(argc, argv);
     std::setlocale(LC_TIME, "");
     velmora::controls::installFontSubstitutions();
-    velmora::platform::installQtDialogs();
+    velmora::platform::installQtDialogs(velmora::Application::kTitle);
 
     velmora::platform::QtSoundPlayer sound;
     velmora::platform::QtShell shell;
