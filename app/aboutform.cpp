@@ -16,7 +16,7 @@ namespace velmora {
 Tabout* about = nullptr;
 
 Tabout::Tabout(platform::Shell& shell, QWidget* centreOver)
-    : SecondaryWindow(centreOver, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), URL1(shell) {
+    : SecondaryWindow(centreOver, Qt::Dialog), URL1(shell) {
     about = this;
     setWindowTitle("Velmora - About");
     setFixedSize(304, 193);
