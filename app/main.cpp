@@ -2,7 +2,9 @@
 
 #include <clocale>
 
+#include "app/aboutform.h"
 #include "app/application.h"
+#include "app/helpform.h"
 #include "app/mainform.h"
 #include "app/termination.h"
 #include "controls/fonts.h"
@@ -16,7 +18,7 @@ int main(int argc, char** argv) {
     velmora::Application application(argc, argv);
     std::setlocale(LC_TIME, "");
     velmora::controls::installFontSubstitutions();
-    velmora::platform::installQtDialogs();
+    velmora::platform::installQtDialogs(velmora::Application::kTitle);
 
     velmora::platform::QtSoundPlayer sound;
     velmora::platform::QtShell shell;
@@ -27,6 +29,9 @@ int main(int argc, char** argv) {
     velmora::Tmain mainWindow(environment);
     // Secondary windows come after the main window and stay hidden; the tally
     // window is destroyed first at exit, which saves the tally file.
+    velmora::Tabout aboutWindow(shell, &mainWindow);
+    velmora::Thelp helpWindow(&aboutWindow, &mainWindow);
+    mainWindow.setHelpWindows(&helpWindow, &aboutWindow, &aboutWindow.URL1);
     velmora::Ttallylist tallyWindow(velmora::tally::TallyFile::pathFor(mainWindow.appname));
     mainWindow.setTallyTarget(&tallyWindow);
     mainWindow.setTallyWindow(&tallyWindow);

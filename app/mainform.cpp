@@ -12,6 +12,7 @@
 
 #include "app/game_timer.h"
 #include "app/picture_view.h"
+#include "app/secondary_window.h"
 #include "app/settings.h"
 #include "app/shadow_label.h"
 #include "app/ui_style.h"
@@ -54,9 +55,6 @@ Tmain::Tmain(MainEnvironment environment, QWidget* parent)
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     game_ = std::make_unique<engine::Game>(*this, *downtimer);
-    if (environment_.shell != nullptr) {
-        makerSite_ = std::make_unique<online::TURL>(*environment_.shell);
-    }
     connect(downtimer, &WindowTimer::timeout, this,
             [this] { platform::runGuarded([this] { game_->downtimerTimer(); }); });
     buildMenu();
@@ -284,11 +282,24 @@ void Tmain::TallyList1Click() {
     }
 }
 
+void Tmain::setHelpWindows(QWidget* helpWindow, QWidget* aboutWindow, online::TURL* makerLink) {
+    helpWindow_ = helpWindow;
+    aboutWindow_ = aboutWindow;
+    makerLink_ = makerLink;
+}
+
 void Tmain::image_logoClick() {
-    if (makerSite_) {
-        makerSite_->URL = kMakerSite;
-        makerSite_->OpenURL();
+    if (makerLink_ != nullptr) {
+        makerLink_->OpenURL();
     }
+}
+
+void Tmain::Help1Click() {
+    bringForward(helpWindow_);
+}
+
+void Tmain::About1Click() {
+    bringForward(aboutWindow_);
 }
 
 void Tmain::showInFront(QWidget* widget) {

@@ -67,6 +67,9 @@ class Tmain : public QMainWindow, public engine::GameHost {
     // The windows opened from the menus; set once they exist.
     void setTallyTarget(TallyTarget* tally) { tally_ = tally; }
     void setTallyWindow(QWidget* window) { tallyWindow_ = window; }
+    // The help and about windows, and the about window's web link, which
+    // the logo opens too.
+    void setHelpWindows(QWidget* helpWindow, QWidget* aboutWindow, online::TURL* makerLink);
 
     // --- Values held for the life of the process ---
     const std::string appname = "velmora";
@@ -152,9 +155,8 @@ class Tmain : public QMainWindow, public engine::GameHost {
     void panel_pauseClick();
     void TallyList1Click();
     void image_logoClick();
-
-    // The maker's web site, without its scheme.
-    static constexpr const char* kMakerSite = "www.nivoltsoftware.com";
+    void Help1Click();
+    void About1Click();
 
     // The window's outer bounds as the settings store them.
     QRect outerBounds() const;
@@ -197,9 +199,11 @@ class Tmain : public QMainWindow, public engine::GameHost {
     MainEnvironment environment_;
     std::unique_ptr<engine::Game> game_;
     std::unique_ptr<platform::NamedMutex> mutex_;
-    std::unique_ptr<online::TURL> makerSite_;
     TallyTarget* tally_ = nullptr;
     QWidget* tallyWindow_ = nullptr;
+    QWidget* helpWindow_ = nullptr;
+    QWidget* aboutWindow_ = nullptr;
+    online::TURL* makerLink_ = nullptr;
     std::string serverAddress_;
     QRect pendingOuterBounds_;
     bool frameAdjusted_ = false;

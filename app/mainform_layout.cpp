@@ -92,10 +92,10 @@ void Tmain::buildMenu() {
     ViewHighScoreList1 = view->addAction("View High Score List");
 
     QMenu* help = menuBar()->addMenu("Help");
-    Help1 = help->addAction("Help");
+    Help1 = help->addAction("Help", this, guarded(this, &Tmain::Help1Click));
     Help1->setShortcut(QKeySequence(Qt::Key_F1));
     help->addSeparator();
-    About1 = help->addAction("About");
+    About1 = help->addAction("About", this, guarded(this, &Tmain::About1Click));
 }
 
 void Tmain::buildClientArea() {

@@ -7,15 +7,14 @@
 
 namespace velmora::platform {
 
-void installQtDialogs() {
-    setErrorBoxHandler([](const std::string& text) {
-        QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
-                              QString::fromStdString(text), QMessageBox::Ok);
+void installQtDialogs(const QString& title) {
+    setErrorBoxHandler([title](const std::string& text) {
+        QMessageBox::critical(QApplication::activeWindow(), title, QString::fromStdString(text),
+                              QMessageBox::Ok);
     });
-    setConfirmHandler([](const std::string& text) {
-        QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(),
-                        QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
-                        QApplication::activeWindow());
+    setConfirmHandler([title](const std::string& text) {
+        QMessageBox box(QMessageBox::Question, title, QString::fromStdString(text),
+                        QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
         return box.exec() == QMessageBox::Yes;
     });
 }

@@ -1,10 +1,12 @@
 #pragma once
 // Qt message boxes behind platform/dialogs.
 
+#include <QString>
+
 namespace velmora::platform {
 
-// Makes showErrorBox open a modal QMessageBox (error icon, OK, the
-// application's title as caption) and askConfirmation a Yes/No question box.
-void installQtDialogs();
+// Makes showErrorBox open a modal QMessageBox (error icon, OK, `title` as
+// caption) and askConfirmation a Yes/No question box with the same caption.
+void installQtDialogs(const QString& title);
 
 }  // namespace velmora::platform

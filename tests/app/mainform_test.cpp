@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "app/aboutform.h"
 #include "app/game_timer.h"
 #include "app/picture_view.h"
 #include "controls/TFlatPanelUnit.h"
@@ -255,10 +256,17 @@ TEST_F(MainWindowTest, GameOverShowsThePanelWithTheScoreAndTheNameField) {
     EXPECT_FALSE(window.panel_cleared->isVisible());
 }
 
-TEST_F(MainWindowTest, TheLogoOpensTheMakersSite) {
+TEST_F(MainWindowTest, TheLogoOpensTheMakersSiteThroughTheAboutWindowsLink) {
     Tmain& window = open();
     QTest::mouseClick(window.image_logo, Qt::LeftButton);
+    EXPECT_TRUE(shell_.opened.empty());
+
+    Tabout about(shell_, &window);
+    window.setHelpWindows(nullptr, &about, &about.URL1);
+    QTest::mouseClick(window.image_logo, Qt::LeftButton);
     EXPECT_EQ(shell_.opened, std::vector<std::string>{"http://www.nivoltsoftware.com"});
+    EXPECT_FALSE(about.isVisible());
+    window.setHelpWindows(nullptr, nullptr, nullptr);
 }
 
 TEST_F(MainWindowTest, TheClientAreaNeverGetsSmallerThanTheLayout) {
