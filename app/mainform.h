@@ -232,6 +232,7 @@ class Tmain : public QMainWindow, public engine::GameHost {
     // Update
     bool selfUpdate_ = true;
     bool updateSetting_ = true;  // as loaded, saved back unchanged when selfUpdate_ is off
+    std::string programPath_;    // the program's file as started, before any move aside
     std::string backupPath_;     // where the program was moved aside; empty: not moved
 };
 

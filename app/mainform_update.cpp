@@ -74,6 +74,9 @@ std::string upperCase(std::string text) {
 
 void Tmain::setupUpdate() {
     selfUpdate_ = environment_.selfUpdate.value_or(VELMORA_SELF_UPDATE_BUILT != 0);
+    // Taken now: once the file is moved aside, the system reports the running
+    // program under its backup name.
+    programPath_ = environment_.programPath.empty() ? platform::executablePath() : environment_.programPath;
     checkupdate = std::make_unique<online::THTTPGet>(std::make_shared<platform::QtDispatcher>());
     checkupdate->OnDoneString = [this](online::THTTPGet& sender, const std::string& result) {
         platform::runGuarded([&] { checkupdateDoneString(sender, result); });
@@ -104,7 +107,7 @@ bool Tmain::updateOptionToSave() const {
 }
 
 std::string Tmain::programPath() const {
-    return environment_.programPath.empty() ? platform::executablePath() : environment_.programPath;
+    return programPath_;
 }
 
 // --- The check ------------------------------------------------------------
