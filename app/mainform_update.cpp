@@ -76,7 +76,8 @@ void Tmain::setupUpdate() {
     selfUpdate_ = environment_.selfUpdate.value_or(VELMORA_SELF_UPDATE_BUILT != 0);
     // Taken now: once the file is moved aside, the system reports the running
     // program under its backup name.
-    programPath_ = environment_.programPath.empty() ? platform::executablePath() : environment_.programPath;
+    programPath_ =
+        environment_.programPath.empty() ? platform::executablePath() : environment_.programPath;
     checkupdate = std::make_unique<online::THTTPGet>(std::make_shared<platform::QtDispatcher>());
     checkupdate->OnDoneString = [this](online::THTTPGet& sender, const std::string& result) {
         platform::runGuarded([&] { checkupdateDoneString(sender, result); });
@@ -185,8 +186,8 @@ void Tmain::downloadit() {
         return;
     }
     std::error_code sizeError;
-    label_update->setText(
-        QString("Received %1 bytes").arg(static_cast<qulonglong>(fs::file_size(installer, sizeError))));
+    label_update->setText(QString("Received %1 bytes")
+                              .arg(static_cast<qulonglong>(fs::file_size(installer, sizeError))));
 
     // A plain-HTTP reply can come from anyone on the way: only an installer
     // signed with our key is ever started.

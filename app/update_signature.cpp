@@ -26,7 +26,8 @@ std::optional<std::vector<unsigned char>> readBounded(const std::string& path) {
     }
     std::ifstream in(path, std::ios::binary);
     std::vector<unsigned char> bytes(static_cast<size_t>(size));
-    if (!in || !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
+    if (!in ||
+        !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
         return std::nullopt;
     }
     // A file that grew while it was read is not what was measured.
@@ -82,8 +83,9 @@ bool verifyFile(const std::string& path, std::string_view signature, const Publi
     }
     initialiseSodium();
     auto bytes = readBounded(path);
-    return bytes && crypto_sign_verify_detached(reinterpret_cast<const unsigned char*>(signature.data()),
-                                                bytes->data(), bytes->size(), publicKey.data()) == 0;
+    return bytes &&
+           crypto_sign_verify_detached(reinterpret_cast<const unsigned char*>(signature.data()),
+                                       bytes->data(), bytes->size(), publicKey.data()) == 0;
 }
 
 std::string toHex(std::span<const unsigned char> bytes) {

@@ -31,7 +31,7 @@ struct KeyPair {
 
 // Problems with files and keys; the message names the file.
 class SignatureError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

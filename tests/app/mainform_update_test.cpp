@@ -85,7 +85,8 @@ class UpdateTest : public ::testing::Test {
     }
 
     // The installer the server serves, signed with `key` (none: unsigned).
-    std::string publish(const std::optional<update::SecretKey>& key, const std::string& content = kInstaller) {
+    std::string publish(const std::optional<update::SecretKey>& key,
+                        const std::string& content = kInstaller) {
         std::string path = serverFolder_.file("velmorasetup.exe");
         writeFile(path, content);
         fs::remove(path + ".sig");
@@ -312,7 +313,8 @@ TEST_F(UpdateTest, AnInstallerTheShellCannotStartGivesTheMessageAndPutsTheProgra
 
 TEST_F(UpdateTest, AnInstallerFileThatCannotBeCreatedDownloadsNothing) {
     testing::ScriptServer server([](testing::Peer& peer) {
-        peer.reply(200, "OK", peer.target() == "/velmora/velmoraversion.txt" ? "1.0.1" : kInstaller);
+        peer.reply(200, "OK",
+                   peer.target() == "/velmora/velmoraversion.txt" ? "1.0.1" : kInstaller);
     });
     // A folder in the way stops even the superuser; a read-only folder
     // stops everyone else.
@@ -344,7 +346,8 @@ TEST_F(UpdateTest, TheGameKeepsRunningDuringTheDownload) {
         if (target == "/velmora/velmorasetup.exe") {
             std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         }
-        peer.reply(200, "OK", readFile(target == "/velmora/velmorasetup.exe" ? served : served + ".sig"));
+        peer.reply(200, "OK",
+                   readFile(target == "/velmora/velmorasetup.exe" ? served : served + ".sig"));
     });
     Tmain& window = open(server.url(""));
     waitForCheck(window);

@@ -68,8 +68,8 @@ TEST(UpdateSignatureTest, SigningAFileThatCannotBeReadFails) {
     EXPECT_THROW(signFile(folder.path().string(), keys.secretKey), SignatureError);
     // An empty file is a file like any other.
     writeFile(folder.file("empty"), "");
-    EXPECT_TRUE(verifyFile(folder.file("empty"), asText(signFile(folder.file("empty"), keys.secretKey)),
-                           keys.publicKey));
+    EXPECT_TRUE(verifyFile(folder.file("empty"),
+                           asText(signFile(folder.file("empty"), keys.secretKey)), keys.publicKey));
 }
 
 TEST(UpdateSignatureTest, KeysReadBackFromTheirHexText) {
@@ -89,8 +89,13 @@ TEST(UpdateSignatureTest, KeysReadBackFromTheirHexText) {
     EXPECT_EQ(publicKeyFromHex("  " + publicHex + "\r\n"), keys.publicKey);
 
     const std::string refused[] = {
-        "", "\n", publicHex.substr(1), publicHex + "0", "g" + publicHex.substr(1),
-        publicHex.substr(0, 32) + " " + publicHex.substr(32, 31), secretHex,
+        "",
+        "\n",
+        publicHex.substr(1),
+        publicHex + "0",
+        "g" + publicHex.substr(1),
+        publicHex.substr(0, 32) + " " + publicHex.substr(32, 31),
+        secretHex,
     };
     for (const std::string& text : refused) {
         SCOPED_TRACE(text);

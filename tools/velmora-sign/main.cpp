@@ -69,9 +69,11 @@ void writeNew(const std::string& path, const std::string& content, mode_t mode, 
     int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC);
     int fd = ::open(path.c_str(), flags, mode);
     if (fd < 0) {
-        throw SignatureError(exclusive && errno == EEXIST ? path + " exists already" : "cannot write " + path);
+        throw SignatureError(exclusive && errno == EEXIST ? path + " exists already"
+                                                          : "cannot write " + path);
     }
-    bool written = ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
+    bool written =
+        ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
     written = ::fsync(fd) == 0 && written;
     if (::close(fd) != 0 || !written) {
         throw SignatureError("cannot write " + path);
@@ -95,7 +97,8 @@ int sign(const std::string& secretPath, const std::string& file) {
     return 0;
 }
 
-int verify(const std::string& publicPath, const std::string& file, const std::string& signaturePath) {
+int verify(const std::string& publicPath, const std::string& file,
+           const std::string& signaturePath) {
     auto key = velmora::update::publicKeyFromHex(readSmallFile(publicPath));
     if (!key) {
         throw SignatureError(publicPath + " is not a public key file");
