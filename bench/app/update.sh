@@ -84,6 +84,8 @@ new_game() {
 # a screenshot as the first row of the window colour under the menu.
 done_x=$((2 + 4 + 133 + 33 + 63))
 done_y_in_central=$((2 + 30 + 120 + 82 + 20))
+start_x=$((2 + 4 + 448 + 63))
+start_y_in_central=$((2 + 30 + 392 + 20))
 menubar=${VELMORA_MENUBAR:-}
 
 cp "$build/velmorasetup.exe" "$build/velmorasetup.exe.sig" "$work/"
@@ -106,9 +108,16 @@ for run in $(seq "$runs"); do
       awk -F'[,: ]+' '/#3B5998/ && !found {print $2; found = 1}')
     [ -n "$menubar" ] || fail "cannot find the menu bar's height"
   fi
+  # A game running and a moved window: either would reach the tally and the
+  # settings if the old program saved anything on its way out.
+  click "$window" "$start_x" $((menubar + start_y_in_central))
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool windowmove --sync "$window" $((X + 15)) $((Y + 10)) 2>/dev/null || true
+  sleep 0.3
   if [ "$run" = 1 ]; then
     import -window "$window" "$work/offer.png"
     cp "$work/offer.png" "${VELMORA_SHOTS:-$work}/update-offer.png" 2>/dev/null || true
+    xdotool getwindowgeometry "$window"
   fi
   start=$(date +%s%N)
   click "$window" "$done_x" $((menubar + done_y_in_central))

@@ -154,8 +154,14 @@ TEST_F(UpdateTest, OnlyTheExactOwnVersionTextKeepsThePanelHidden) {
         bool offered;
     };
     const Case cases[] = {
-        {"1.0.0", false}, {"1.0.0\n", true}, {"1.0.0 ", true}, {"1.0.1", true},
-        {"0.9", true},    {"1.0.0.0", true}, {"V1.0.0", true},
+        {"1.0.0", false},
+        {"1.0.0\n", true},
+        {"1.0.0 ", true},
+        {"1.0.1", true},
+        {"0.9", true},
+        {"1.0.0.0", true},
+        {"V1.0.0", true},
+        {"<html><head><title>404 Not Found</title></head><body>Not Found</body></html>", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("version text \"" + c.version + "\"");
