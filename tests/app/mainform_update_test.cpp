@@ -9,8 +9,10 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -363,6 +365,26 @@ TEST_F(UpdateTest, TheGameKeepsRunningDuringTheDownload) {
     QTest::mouseClick(window.button_updateyes, Qt::LeftButton);
     EXPECT_GT(ticks, 0);  // gravity went on while the installer came in
     EXPECT_EQ(exitCodes_, std::vector<int>{0});
+}
+
+TEST_F(UpdateTest, ClosingTheWindowDuringTheDownloadAbortsItAndPutsTheProgramBack) {
+    testing::ScriptServer server([](testing::Peer& peer) {
+        if (peer.target() == "/velmora/velmoraversion.txt") {
+            peer.reply(200, "OK", "1.0.1");
+        } else {
+            peer.stall();  // the installer never comes
+        }
+    });
+    Tmain& window = open(server.url(""));
+    waitForCheck(window);
+    QTimer::singleShot(300, &window, [&window] { window.hide(); });
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(window.button_updateyes, Qt::LeftButton);
+    // Well before the client's own 30 s stall limit would end it.
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_EQ(window.label_update->text(), "Download Aborted");
+    expectProgramBack();
 }
 
 }  // namespace
