@@ -27,9 +27,6 @@ class Tabout : public SecondaryWindow {
     Tabout(platform::Shell& shell, QWidget* centreOver);
     ~Tabout() override;
 
-    // The maker's web site, without its scheme.
-    static constexpr const char* kMakerSite = "www.nivoltsoftware.com";
-
     controls::PictureButton* Image1 = nullptr;  // the product logo
     QLabel* Label7 = nullptr;                   // the web link
     QWidget* credits = nullptr;

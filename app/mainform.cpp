@@ -21,6 +21,8 @@
 #include "controls/TFlatPanelUnit.h"
 #include "controls/limited_edit.h"
 #include "controls/picture_button.h"
+#include "online/HTTPGet.h"
+#include "online/HttpCli.h"
 #include "online/URL.h"
 #include "online/server_address.h"
 #include "platform/dialogs.h"
@@ -59,6 +61,7 @@ Tmain::Tmain(MainEnvironment environment, QWidget* parent)
             [this] { platform::runGuarded([this] { game_->downtimerTimer(); }); });
     buildMenu();
     buildClientArea();
+    setupUpdate();
     FormCreate();
 }
 
@@ -90,6 +93,10 @@ void Tmain::showEvent(QShowEvent* event) {
     if (!frameAdjusted_ && frameGeometry().size() != geometry().size()) {
         frameAdjusted_ = true;
         setOuterBounds(pendingOuterBounds_);
+    }
+    // Shown by the program, not restored from an icon by the desktop.
+    if (!event->spontaneous()) {
+        FormShow();
     }
 }
 
@@ -199,6 +206,7 @@ void Tmain::loadinifile() {
                          limit.isEmpty() ? savedheight : std::min(savedheight, limit.height())));
     PlaySounds1->setChecked(settings.sounds);
     updatecheck->setChecked(settings.update);
+    keepUpdateOption(settings.update);
     edit_name->setText(QString::fromStdString(settings.name));
     edit_aname->setText(edit_name->text());
     serverAddress_ = online::serverAddress(settings.server.value_or(std::string()));
@@ -213,7 +221,7 @@ void Tmain::saveinifile() {
     settings.height = bounds.height();
     settings.name = edit_name->text().toStdString();
     settings.sounds = PlaySounds1->isChecked();
-    settings.update = updatecheck->isChecked();
+    settings.update = updateOptionToSave();
     app::saveSettings(settingsPath(), appname, settings);
 }
 

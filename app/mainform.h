@@ -5,8 +5,12 @@
 
 #include <QMainWindow>
 #include <QRect>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "app/update_signature.h"
 
 #include "engine/game.h"
 #include "engine/game_host.h"
@@ -25,6 +29,8 @@ class SoundPlayer;
 
 namespace online {
 class TURL;
+class THTTPGet;
+class THttpCli;
 }  // namespace online
 
 namespace controls {
@@ -47,6 +53,14 @@ struct MainEnvironment {
     platform::SoundPlayer* sound = nullptr;  // not owned; nullptr plays nothing
     platform::Shell* shell = nullptr;        // not owned; nullptr opens nothing
     bool seedFromClock = true;               // false: tests seed the engine themselves
+    // The update: the running program's file (empty: the real one), how the
+    // process ends once the installer has started (empty: at once, code
+    // passed), the key installers must be signed with (empty: the built-in
+    // one) and whether this program updates itself (empty: as built).
+    std::string programPath;
+    std::function<void(int code)> exitProcess;
+    std::optional<update::PublicKey> updateKey;
+    std::optional<bool> selfUpdate;
 };
 
 // The tally list's operations, as the engine reports games to it.
@@ -158,6 +172,14 @@ class Tmain : public QMainWindow, public engine::GameHost {
     void Help1Click();
     void About1Click();
 
+    // --- Update (mainform_update.cpp) ---
+    std::unique_ptr<online::THTTPGet> checkupdate;  // the version text, in the background
+    std::unique_ptr<online::THttpCli> getupdate;    // the installer and its signature
+    void checkupdateDoneString(online::THTTPGet& sender, const std::string& result);
+    void button_updateyesClick();
+    void button_updatecancelClick();
+    void downloadit();
+
     // The window's outer bounds as the settings store them.
     QRect outerBounds() const;
     void setOuterBounds(const QRect& bounds);
@@ -196,6 +218,15 @@ class Tmain : public QMainWindow, public engine::GameHost {
     void FormResize();
     void focusGame();
 
+    // Update (mainform_update.cpp)
+    void setupUpdate();
+    void FormShow();
+    void keepUpdateOption(bool fromSettings);
+    bool updateOptionToSave() const;
+    std::string programPath() const;
+    bool installerSigned(const std::string& installerUrl, const std::string& installer);
+    void restoreProgram();
+
     MainEnvironment environment_;
     std::unique_ptr<engine::Game> game_;
     std::unique_ptr<platform::NamedMutex> mutex_;
@@ -207,6 +238,12 @@ class Tmain : public QMainWindow, public engine::GameHost {
     std::string serverAddress_;
     QRect pendingOuterBounds_;
     bool frameAdjusted_ = false;
+
+    // Update
+    bool selfUpdate_ = true;
+    bool updateSetting_ = true;  // as loaded, saved back unchanged when selfUpdate_ is off
+    std::string programPath_;    // the program's file as started, before any move aside
+    std::string backupPath_;     // where the program was moved aside; empty: not moved
 };
 
 // The one main window of the program; set while it exists.

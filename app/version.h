@@ -6,4 +6,7 @@ namespace velmora {
 
 inline constexpr const char* kVersionText = "1.0.0";
 
+// The maker's web site, without its scheme.
+inline constexpr const char* kMakerSite = "www.nivoltsoftware.com";
+
 }  // namespace velmora

@@ -45,6 +45,8 @@ void Routes::install(httplib::Server& server) {
     });
     server.Get("/velmora/velmorasetup.exe",
                [this](const httplib::Request&, httplib::Response& response) { sendInstaller(response); });
+    server.Get("/velmora/velmorasetup.exe.sig",
+               [this](const httplib::Request&, httplib::Response& response) { sendSignature(response); });
     server.Get("/cgi-bin/velmora.cgi", [this](const httplib::Request& request, httplib::Response& response) {
         postScore(request, response);
     });
@@ -109,6 +111,18 @@ void Routes::sendInstaller(httplib::Response& response) {
             std::streamsize got = file->gcount();
             return got > 0 && sink.write(chunk.data(), static_cast<size_t>(got));
         });
+}
+
+// The installer's detached signature, FILE.sig beside it: 64 bytes.
+void Routes::sendSignature(httplib::Response& response) {
+    constexpr std::streamsize kSignatureSize = 64;
+    std::ifstream file(options_.installer + ".sig", std::ios::binary);
+    std::string signature(kSignatureSize, '\0');
+    if (options_.installer.empty() || !file.read(signature.data(), kSignatureSize)) {
+        reply(response, 404, "no signature here");
+        return;
+    }
+    response.set_content(signature, "application/octet-stream");
 }
 
 }  // namespace velmora::server

@@ -29,6 +29,7 @@ private:
     void postScore(const httplib::Request& request, httplib::Response& response);
     void listScores(httplib::Response& response);
     void sendInstaller(httplib::Response& response);
+    void sendSignature(httplib::Response& response);
 
     // The list page, rendered again only after a post changed the scores.
     std::shared_ptr<const std::string> listPage();
