@@ -46,6 +46,10 @@ class BitReader {
 public:
     explicit BitReader(const ReadBytes& read) : source_(read) {}
 
+    // True once a bit past the input's end has been taken (bits merely read
+    // ahead do not count).
+    bool pastEnd() const { return loaded_bits_ - valid_count_ > input_bits_; }
+
     unsigned bit() {
         if (valid_count_ == 0) {
             refill();
@@ -73,12 +77,16 @@ private:
             const std::uint64_t byte = next < 0 ? 0 : static_cast<std::uint64_t>(next);
             valid_bits_ |= byte << (56 - valid_count_);
             valid_count_ += 8;
+            loaded_bits_ += 8;
+            input_bits_ += next < 0 ? 0 : 8;
         }
     }
 
     ByteSource source_;
     std::uint64_t valid_bits_ = 0;  // left-aligned
     unsigned valid_count_ = 0;
+    std::uint64_t loaded_bits_ = 0;  // every bit put into valid_bits_
+    std::uint64_t input_bits_ = 0;   // those of them that came from the input
 };
 
 }  // namespace velmora

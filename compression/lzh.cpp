@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <new>
 
@@ -21,6 +22,10 @@ constexpr unsigned kLongestMatch = MatchFinder::kLongestMatch;
 constexpr unsigned kShortestMatch = 3;
 constexpr unsigned kFirstLengthSymbol = 256 - kShortestMatch;  // symbol = length + 253
 constexpr unsigned kStart = kRingSize - kLongestMatch;           // first byte goes to 4036
+// A stream whose last codes run a few bits past its end still decodes, but
+// the zero bits read there may produce no more than this; beyond it the
+// stream is damaged (an 8-byte file must not expand into gigabytes).
+constexpr std::uint64_t kPaddingOutputLimit = 4096;
 
 // Positions the coder has not written yet hold this, so equal input always
 // chooses equal matches.
@@ -92,6 +97,8 @@ public:
         }
         return (upper << 6) | (bits & 0x3Fu);
     }
+
+    bool pastEnd() const { return in_.pastEnd(); }
 
 private:
     UnpackTables& tables_;
@@ -178,7 +185,9 @@ std::uint64_t TLZH::unpack(std::uint64_t size, const ReadBytes& read, const Writ
 
     unsigned r = kStart;
     std::uint64_t count = 0;
+    std::uint64_t padding_from = UINT64_MAX;  // count when the input ran out
     while (count < size) {
+        const std::uint64_t before = count;
         const unsigned symbol = decoder.readSymbol();
         if (symbol < 256) {
             const auto byte = static_cast<std::uint8_t>(symbol);
@@ -186,18 +195,24 @@ std::uint64_t TLZH::unpack(std::uint64_t size, const ReadBytes& read, const Writ
             ring[r] = byte;
             r = (r + 1) & kRingMask;
             ++count;
-            continue;
-        }
-        const unsigned from = r - decoder.readPosition() - 1;
-        const unsigned length = symbol - kFirstLengthSymbol;
-        for (unsigned k = 0; k < length; ++k) {
-            const std::uint8_t byte = ring[(from + k) & kRingMask];
-            if (count < size) {
-                out.put(byte);
+        } else {
+            const unsigned from = r - decoder.readPosition() - 1;
+            const unsigned length = symbol - kFirstLengthSymbol;
+            for (unsigned k = 0; k < length; ++k) {
+                const std::uint8_t byte = ring[(from + k) & kRingMask];
+                if (count < size) {
+                    out.put(byte);
+                }
+                ring[r] = byte;
+                r = (r + 1) & kRingMask;
+                ++count;
             }
-            ring[r] = byte;
-            r = (r + 1) & kRingMask;
-            ++count;
+        }
+        if (decoder.pastEnd()) {
+            padding_from = std::min(padding_from, before);
+            if (count - padding_from > kPaddingOutputLimit) {
+                break;
+            }
         }
     }
     out.flush();
