@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <stdexcept>
 
 namespace velmora::bench {
 
@@ -113,6 +114,21 @@ const std::vector<Input>& inputs() {
         return list;
     }();
     return all;
+}
+
+Input fileInput(const std::string& file) {
+    constexpr std::size_t kLargest = 256u << 20;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot open " + file);
+    }
+    Bytes bytes(kLargest + 1);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad() || in.gcount() > static_cast<std::streamsize>(kLargest)) {
+        throw std::runtime_error("cannot read " + file + " (or it is larger than 256 MiB)");
+    }
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return {fs::path(file).filename().string(), file, std::move(bytes)};
 }
 
 }  // namespace velmora::bench
