@@ -44,6 +44,15 @@ struct UnpackTables {
     AdaptiveHuffman huffman;
 };
 
+// Stores a byte at ring position `at`, and in the repeat past the end too.
+void store(std::array<std::uint8_t, MatchFinder::kRingBytes + MatchFinder::kReadSlack>& ring, unsigned at,
+           std::uint8_t byte) {
+    ring[at] = byte;
+    if (at < kLongestMatch - 1) {
+        ring[at + kRingSize] = byte;
+    }
+}
+
 template <typename Tables>
 std::unique_ptr<Tables> allocateTables() {
     try {
@@ -145,19 +154,38 @@ std::uint64_t TLZH::pack(const ReadBytes& read, const WriteBytes& write) {
             encoder.sendPosition(finder.matchPosition());
         }
         unsigned i = 0;
-        for (; i < length; ++i) {
+        while (i < length) {
             const int c = in.next();
             if (c < 0) {
                 break;
             }
-            finder.remove(s);
-            ring[s] = static_cast<std::uint8_t>(c);
-            if (s < kLongestMatch - 1) {
-                ring[s + kRingSize] = static_cast<std::uint8_t>(c);
+            const unsigned r1 = (r + 1) & kRingMask;
+            const unsigned r2 = (r + 2) & kRingMask;
+            const unsigned s1 = (s + 1) & kRingMask;
+            // Two steps at once when their strings go into different trees
+            // and the string that leaves between them is not in the first
+            // one's tree: the searches then see exactly what they would one
+            // after the other.
+            if (i + 1 < length && ring[r1] != ring[r2] && !finder.inTreeOf(s1, ring[r1])) {
+                const int c2 = in.next();
+                if (c2 >= 0) {
+                    finder.remove(s);
+                    store(ring, s, static_cast<std::uint8_t>(c));
+                    finder.remove(s1);
+                    store(ring, s1, static_cast<std::uint8_t>(c2));
+                    s = (s + 2) & kRingMask;
+                    r = r2;
+                    finder.insertPair(r1, r2);
+                    i += 2;
+                    continue;
+                }
             }
-            s = (s + 1) & kRingMask;
-            r = (r + 1) & kRingMask;
+            finder.remove(s);
+            store(ring, s, static_cast<std::uint8_t>(c));
+            s = s1;
+            r = r1;
             finder.insert(r);
+            ++i;
         }
         total += i;
         for (; i < length; ++i) {
