@@ -129,10 +129,6 @@ void MatchFinder::insertPair(unsigned r, unsigned r2) {
     keepMatch(second);
 }
 
-bool MatchFinder::inTreeOf(unsigned p, std::uint8_t first) const {
-    return parent_[p] != kNone && ring_[p] == first;
-}
-
 void MatchFinder::replace(unsigned old_node, unsigned new_node) {
     // The side is worked out rather than branched on: it is either at random.
     const unsigned above = parent_[old_node];

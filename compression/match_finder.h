@@ -35,7 +35,7 @@ public:
 
     // True when the string at `p` is in the tree of strings starting with
     // `first`.
-    bool inTreeOf(unsigned p, std::uint8_t first) const;
+    bool inTreeOf(unsigned p, std::uint8_t first) const { return parent_[p] != kNone && ring_[p] == first; }
 
     // Takes the string at ring position `p` out of its tree, if it is in one.
     void remove(unsigned p);
