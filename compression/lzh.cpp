@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -39,8 +40,15 @@ struct PackTables {
     AdaptiveHuffman huffman;
 };
 
+// The decoder keeps its output in one straight buffer: the last 4096 bytes
+// (at first the ring's starting contents) and then up to kOutputBlock new
+// ones, with room for a match to run over. Copies then never wrap, and a
+// full block goes out at once and slides the last 4096 bytes to the front.
+constexpr std::size_t kOutputBlock = 32768;
+constexpr std::size_t kCopySlack = 128;
+
 struct UnpackTables {
-    std::array<std::uint8_t, kRingSize> ring{};
+    std::array<std::uint8_t, kRingSize + kOutputBlock + kCopySlack> ring{};
     AdaptiveHuffman huffman;
 };
 
@@ -50,6 +58,23 @@ void store(std::array<std::uint8_t, MatchFinder::kRingBytes + MatchFinder::kRead
     ring[at] = byte;
     if (at < kLongestMatch - 1) {
         ring[at + kRingSize] = byte;
+    }
+}
+
+// Repeats the `length` bytes found `distance` back (1 to 4096) at `to`, as a
+// byte-by-byte copy would; may write up to 64 bytes, whatever the length.
+inline void copyMatch(std::uint8_t* to, std::size_t distance, unsigned length) {
+    const std::uint8_t* from = to - distance;
+    if (distance >= 8) {
+        // Whole words, each reading only bytes already final; a fixed count
+        // of them, so that the length is never branched on.
+        for (unsigned k = 0; k < 64; k += 8) {
+            std::memcpy(to + k, from + k, 8);
+        }
+    } else {
+        for (unsigned k = 0; k < length; ++k) {
+            to[k] = from[k];
+        }
     }
 }
 
@@ -207,34 +232,36 @@ std::uint64_t TLZH::unpack(std::uint64_t size, const ReadBytes& read, const Writ
         return 0;
     }
     auto tables = allocateTables<UnpackTables>();
-    auto& ring = tables->ring;
+    std::uint8_t* const window = tables->ring.data();
     Decoder decoder(*tables, read);
-    ByteSink out(write);
 
-    unsigned r = kStart;
+    // The ring position of window byte i is (i + kStart) modulo 4096, so
+    // the history before the first byte reads as the ring's starting fill.
+    std::rotate(window, window + kStart, window + kRingSize);
+    std::size_t at = kRingSize;  // where the next byte goes
     std::uint64_t count = 0;
+    std::uint64_t written = 0;
     std::uint64_t padding_from = UINT64_MAX;  // count when the input ran out
+    auto writeOut = [&] {
+        // Bytes a last match coded past `size` are never written.
+        const auto pending = std::min<std::uint64_t>(at - kRingSize, size - written);
+        if (pending > 0) {
+            write(window + kRingSize, static_cast<std::size_t>(pending));
+            written += pending;
+        }
+    };
     while (count < size) {
         const std::uint64_t before = count;
         const unsigned symbol = decoder.readSymbol();
         if (symbol < 256) {
-            const auto byte = static_cast<std::uint8_t>(symbol);
-            out.put(byte);
-            ring[r] = byte;
-            r = (r + 1) & kRingMask;
+            window[at++] = static_cast<std::uint8_t>(symbol);
             ++count;
         } else {
-            const unsigned from = r - decoder.readPosition() - 1;
+            const std::size_t distance = decoder.readPosition() + 1;
             const unsigned length = symbol - kFirstLengthSymbol;
-            for (unsigned k = 0; k < length; ++k) {
-                const std::uint8_t byte = ring[(from + k) & kRingMask];
-                if (count < size) {
-                    out.put(byte);
-                }
-                ring[r] = byte;
-                r = (r + 1) & kRingMask;
-                ++count;
-            }
+            copyMatch(window + at, distance, length);
+            at += length;
+            count += length;
         }
         if (decoder.pastEnd()) {
             padding_from = std::min(padding_from, before);
@@ -242,8 +269,13 @@ std::uint64_t TLZH::unpack(std::uint64_t size, const ReadBytes& read, const Writ
                 break;
             }
         }
+        if (at >= kRingSize + kOutputBlock) {
+            writeOut();
+            std::memmove(window, window + at - kRingSize, kRingSize);
+            at = kRingSize;
+        }
     }
-    out.flush();
+    writeOut();
     return count;
 }
 
