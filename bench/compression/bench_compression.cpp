@@ -242,9 +242,16 @@ void printRatios(const RatioReporter& reporter, const std::vector<Input>& inputs
                 if (ours <= 0) {
                     continue;
                 }
-                std::printf("%-12s %-9s %-8s %5zu %10.1f %10.2f %10.2f\n", input.name.c_str(), direction, codec,
-                            reporter.repetitions(name), megabytes / ours, zlib6 > 0 ? zlib6 / ours : 0.0,
-                            lz4 > 0 ? lz4 / ours : 0.0);
+                // A reference left out by --benchmark_filter shows as "-".
+                auto versus = [ours](double theirs) {
+                    char text[16] = "-";
+                    if (theirs > 0) {
+                        std::snprintf(text, sizeof text, "%.2f", theirs / ours);
+                    }
+                    return std::string(text);
+                };
+                std::printf("%-12s %-9s %-8s %5zu %10.1f %10s %10s\n", input.name.c_str(), direction, codec,
+                            reporter.repetitions(name), megabytes / ours, versus(zlib6).c_str(), versus(lz4).c_str());
             }
         }
     }
