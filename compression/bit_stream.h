@@ -60,6 +60,17 @@ public:
         return result;
     }
 
+    // The next `count` bits (1 to 32) as a number, first bit highest.
+    unsigned bits(unsigned count) {
+        if (valid_count_ < count) {
+            refill();
+        }
+        const auto result = static_cast<unsigned>(valid_bits_ >> (64 - count));
+        valid_bits_ <<= count;
+        valid_count_ -= count;
+        return result;
+    }
+
     unsigned byte() {
         if (valid_count_ < 8) {
             refill();

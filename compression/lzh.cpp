@@ -126,9 +126,10 @@ public:
     unsigned readPosition() {
         unsigned bits = in_.byte();
         const unsigned upper = kPositionCode.valueOfPrefix[bits];
-        for (unsigned extra = kPositionCode.lengthOfPrefix[bits] - 2u; extra > 0; --extra) {
-            bits = (bits << 1) | in_.bit();
-        }
+        // The 1 to 6 bits that complete the low part, read at once rather
+        // than in a loop whose count would be mispredicted.
+        const unsigned extra = kPositionCode.lengthOfPrefix[bits] - 2u;
+        bits = (bits << extra) | in_.bits(extra);
         return (upper << 6) | (bits & 0x3Fu);
     }
 
