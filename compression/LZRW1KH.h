@@ -22,7 +22,7 @@ public:
     static constexpr std::size_t kChunkSpare = 16;
     static constexpr std::size_t kLongestChunk = kBlockSize + 1;
 
-    // Gets the 4096-entry hash table; throws ELzrw1KHCompressor without it.
+    // Gets the 4096-entry hash table (and a slot for each block position); throws ELzrw1KHCompressor without it.
     TLZR();
 
     // Codes `block` (at most kBlockSize bytes) into `chunk`, which must hold
@@ -42,6 +42,7 @@ public:
 
 private:
     std::unique_ptr<std::uint16_t[]> hash_;
+    std::unique_ptr<std::uint16_t[]> slots_;  // the hash slot of every position of the block
 };
 
 }  // namespace velmora

@@ -46,6 +46,10 @@ class BitReader {
 public:
     explicit BitReader(const ReadBytes& read) : source_(read) {}
 
+    // True once a bit past the input's end has been taken (bits merely read
+    // ahead do not count).
+    bool pastEnd() const { return loaded_bits_ - valid_count_ > input_bits_; }
+
     unsigned bit() {
         if (valid_count_ == 0) {
             refill();
@@ -53,6 +57,17 @@ public:
         const auto result = static_cast<unsigned>(valid_bits_ >> 63);
         valid_bits_ <<= 1;
         --valid_count_;
+        return result;
+    }
+
+    // The next `count` bits (1 to 32) as a number, first bit highest.
+    unsigned bits(unsigned count) {
+        if (valid_count_ < count) {
+            refill();
+        }
+        const auto result = static_cast<unsigned>(valid_bits_ >> (64 - count));
+        valid_bits_ <<= count;
+        valid_count_ -= count;
         return result;
     }
 
@@ -73,12 +88,16 @@ private:
             const std::uint64_t byte = next < 0 ? 0 : static_cast<std::uint64_t>(next);
             valid_bits_ |= byte << (56 - valid_count_);
             valid_count_ += 8;
+            loaded_bits_ += 8;
+            input_bits_ += next < 0 ? 0 : 8;
         }
     }
 
     ByteSource source_;
     std::uint64_t valid_bits_ = 0;  // left-aligned
     unsigned valid_count_ = 0;
+    std::uint64_t loaded_bits_ = 0;  // every bit put into valid_bits_
+    std::uint64_t input_bits_ = 0;   // those of them that came from the input
 };
 
 }  // namespace velmora

@@ -24,9 +24,10 @@ public:
     // reading zero bits past its end, and writes them to `write` (in blocks,
     // never count 0). Never writes more than `size` bytes. Returns the number
     // of bytes the stream coded: `size`, or more when the last match ran past
-    // it (only a damaged stream does that). Memory use does not depend on
-    // `size`. Throws ElzhException when the tables cannot be had; anything
-    // `read` or `write` throws passes through.
+    // it, or less when the zero bits past the stream's end would have to
+    // produce more than a few KiB (only a damaged stream does either).
+    // Memory use does not depend on `size`. Throws ElzhException when the
+    // tables cannot be had; anything `read` or `write` throws passes through.
     std::uint64_t unpack(std::uint64_t size, const ReadBytes& read, const WriteBytes& write);
 };
 

@@ -31,7 +31,7 @@ struct Expansion {
 };
 
 // Repeats `length` bytes from `offset` back, as a byte-by-byte copy would.
-inline void copyBack(std::uint8_t* to, std::size_t offset, std::size_t length, bool roomy) {
+[[gnu::always_inline]] inline void copyBack(std::uint8_t* to, std::size_t offset, std::size_t length, bool roomy) {
     const std::uint8_t* from = to - offset;
     if (roomy && offset >= 8) {
         // Three whole words, the most a copy needs, without a loop to
@@ -51,7 +51,7 @@ inline void copyBack(std::uint8_t* to, std::size_t offset, std::size_t length, b
 
 // Expands one copy or run item at e.in; false for a damaged one. `roomy`
 // tells that the group's bounds hold.
-inline bool expandMatch(Expansion& e, bool roomy) {
+[[gnu::always_inline]] inline bool expandMatch(Expansion& e, bool roomy) {
     if (!roomy && e.size - e.in < 2) {
         return false;
     }
@@ -80,13 +80,46 @@ inline bool expandMatch(Expansion& e, bool roomy) {
     return true;
 }
 
+// Whether a whole group (or what is left of one) fits the bounds above.
+inline bool roomyGroup(const Expansion& e) {
+    return e.size - e.in >= kGroupReadBound && e.capacity - e.out >= kGroupWriteBound;
+}
+
 // Expands the items of one control word, from its top bit on; false for a
 // damaged chunk.
 bool expandGroup(Expansion& e, unsigned control) {
     unsigned remaining = kItemsPerControl;
     control &= 0xFFFFu;
+    if (roomyGroup(e)) {
+        // Far from both ends: a stretch of literals (perhaps none) and the
+        // copy or run after it, in turn. Every stretch is moved as 16 bytes,
+        // so what decides between literal and copy is never branched on.
+        for (;;) {
+            const auto zeros = static_cast<unsigned>(std::countl_zero(static_cast<std::uint16_t>(control)));
+            const unsigned literals = std::min(zeros, remaining);
+            std::memcpy(e.dst + e.out, e.src + e.in, 16);
+            e.out += literals;
+            e.in += literals;
+            remaining -= literals;
+            if (remaining == 0) {
+                return true;
+            }
+            control = (control << (literals + 1)) & 0xFFFFu;
+            --remaining;
+            const bool run = bigEndian(e.src + e.in) < 16;
+            if (!expandMatch(e, true)) {
+                return false;
+            }
+            if (remaining == 0) {
+                return true;
+            }
+            if (run && !roomyGroup(e)) {
+                break;  // a run may have used up the room
+            }
+        }
+    }
     while (remaining > 0 && e.in < e.size) {
-        const bool roomy = e.size - e.in >= kGroupReadBound && e.capacity - e.out >= kGroupWriteBound;
+        const bool roomy = roomyGroup(e);
         if ((control & 0x8000u) == 0) {
             // A stretch of literals, as many as the control word has zeros.
             const unsigned zeros = static_cast<unsigned>(std::countl_zero(static_cast<std::uint16_t>(control)));

@@ -44,66 +44,96 @@ MatchFinder::MatchFinder(const std::uint8_t* ring) : ring_(ring) {
     parent_.fill(kNone);
 }
 
-void MatchFinder::insert(unsigned r) {
+[[gnu::always_inline]] inline MatchFinder::Walk MatchFinder::startWalk(unsigned r) {
     // Most comparisons are settled by the eight bytes after the first, so
-    // those of the key are loaded once; the choices below avoid branches,
-    // which the walk's data-dependent turns would mostly mispredict.
+    // those of the key are loaded once.
     const std::uint8_t* key = ring_ + r;
-    const std::uint64_t head = loadBigEndian(key + 1);
-    unsigned p = kFirstRoot + key[0];
-    unsigned direction = kRight;
+    Walk walk{key, loadBigEndian(key + 1), r, kFirstRoot + key[0], kRight, 0, 0};
+    children_[r] = {kNone, kNone};
+    walk.pair = bothChildren(walk.p);
+    return walk;
+}
+
+// One level of the walk; true when it has ended. The choices avoid
+// branches, which the walk's data-dependent turns would mostly mispredict.
+[[gnu::always_inline]] inline bool MatchFinder::step(Walk& w) {
+    const unsigned next = (w.pair >> (16 * w.direction)) & 0xFFFFu;
+    if (next == kNone) {
+        children_[w.p][w.direction] = static_cast<std::uint16_t>(w.r);
+        parent_[w.r] = static_cast<std::uint16_t>(w.p);
+        return true;
+    }
+    const unsigned p = next;
+    w.p = p;
+    // Both children of the node, loaded before the comparison that picks
+    // one, so that the next node's load does not wait for the choice.
+    w.pair = bothChildren(p);
+    const std::uint64_t other = loadBigEndian(ring_ + p + 1);
+    unsigned length;
+    bool key_after = true;  // unused when the whole look-ahead matches
+    if (w.head != other) {
+        length = 1 + static_cast<unsigned>(std::countl_zero(w.head ^ other)) / 8;
+        key_after = w.head > other;
+    } else {
+        length = longCommonLength(w.key, ring_ + p, kLongestMatch, key_after);
+    }
+    w.direction = key_after ? kRight : kLeft;
     // The best match so far as one number, length above the nearness
     // (4096 - distance): a longer match wins, among equally long ones the
     // nearest, and a plain maximum keeps it.
-    unsigned best = 0;
-    children_[r] = {kNone, kNone};
-    // Both children of the current node, loaded before the comparison that
-    // picks one, so that the next node's load does not wait for the choice.
-    std::uint32_t pair = bothChildren(p);
-    for (;;) {
-        const unsigned next = (pair >> (16 * direction)) & 0xFFFFu;
-        if (next == kNone) {
-            children_[p][direction] = static_cast<std::uint16_t>(r);
-            parent_[r] = static_cast<std::uint16_t>(p);
-            break;
-        }
-        p = next;
-        pair = bothChildren(p);
-        const std::uint64_t other = loadBigEndian(ring_ + p + 1);
-        unsigned length;
-        bool key_after = true;  // unused when the whole look-ahead matches
-        if (head != other) {
-            length = 1 + static_cast<unsigned>(std::countl_zero(head ^ other)) / 8;
-            key_after = head > other;
-        } else {
-            length = longCommonLength(key, ring_ + p, kLongestMatch, key_after);
-        }
-        direction = key_after ? kRight : kLeft;
-        const unsigned nearness = (p - r) & (kRingSize - 1);  // 4096 - distance
-        const unsigned counts = 0u - static_cast<unsigned>(length > 2);  // all ones or zero
-        const unsigned score = ((length << 12) | nearness) & counts;
-        best = score > best ? score : best;
-        if (length >= kLongestMatch) {
-            // r equals p over the whole look-ahead: r takes p's place.
-            parent_[r] = parent_[p];
-            children_[r] = children_[p];
-            parent_[left(p)] = static_cast<std::uint16_t>(r);
-            parent_[right(p)] = static_cast<std::uint16_t>(r);
-            replace(p, r);
-            break;
-        }
+    const unsigned nearness = (p - w.r) & (kRingSize - 1);
+    const unsigned counts = 0u - static_cast<unsigned>(length > 2);  // all ones or zero
+    const unsigned score = ((length << 12) | nearness) & counts;
+    w.best = score > w.best ? score : w.best;
+    if (length >= kLongestMatch) {
+        // r equals p over the whole look-ahead: r takes p's place.
+        parent_[w.r] = parent_[p];
+        children_[w.r] = children_[p];
+        parent_[left(p)] = static_cast<std::uint16_t>(w.r);
+        parent_[right(p)] = static_cast<std::uint16_t>(w.r);
+        replace(p, w.r);
+        return true;
     }
-    match_length_ = best >> 12;
-    match_position_ = (kRingSize - 1) - (best & (kRingSize - 1));
+    return false;
+}
+
+void MatchFinder::keepMatch(const Walk& w) {
+    match_length_ = w.best >> 12;
+    match_position_ = (kRingSize - 1) - (w.best & (kRingSize - 1));
+}
+
+void MatchFinder::insert(unsigned r) {
+    Walk walk = startWalk(r);
+    while (!step(walk)) {
+    }
+    keepMatch(walk);
+}
+
+void MatchFinder::insertPair(unsigned r, unsigned r2) {
+    // Each level of a walk waits for the load of the last; two walks in
+    // one loop fill each other's waits.
+    Walk first = startWalk(r);
+    Walk second = startWalk(r2);
+    bool first_done = false;
+    bool second_done = false;
+    while (!first_done && !second_done) {
+        first_done = step(first);
+        second_done = step(second);
+    }
+    while (!first_done) {
+        first_done = step(first);
+    }
+    while (!second_done) {
+        second_done = step(second);
+    }
+    keepMatch(second);
 }
 
 void MatchFinder::replace(unsigned old_node, unsigned new_node) {
+    // The side is worked out rather than branched on: it is either at random.
     const unsigned above = parent_[old_node];
-    if (right(above) == old_node) {
-        right(above) = static_cast<std::uint16_t>(new_node);
-    } else {
-        left(above) = static_cast<std::uint16_t>(new_node);
-    }
+    const unsigned side = right(above) == old_node ? kRight : kLeft;
+    children_[above][side] = static_cast<std::uint16_t>(new_node);
     parent_[old_node] = kNone;
 }
 
@@ -111,13 +141,14 @@ void MatchFinder::remove(unsigned p) {
     if (parent_[p] == kNone) {
         return;
     }
+    const unsigned lower_left = left(p);
+    const unsigned lower_right = right(p);
     unsigned q;
-    if (right(p) == kNone) {
-        q = left(p);
-    } else if (left(p) == kNone) {
-        q = right(p);
+    if (lower_left == kNone || lower_right == kNone) {
+        // At most one child, which takes p's place (chosen without a branch).
+        q = lower_right == kNone ? lower_left : lower_right;
     } else {
-        q = left(p);
+        q = lower_left;
         if (right(q) != kNone) {
             // The rightmost node of the left subtree is unhooked first.
             do {
@@ -125,11 +156,11 @@ void MatchFinder::remove(unsigned p) {
             } while (right(q) != kNone);
             right(parent_[q]) = left(q);
             parent_[left(q)] = parent_[q];
-            left(q) = left(p);
-            parent_[left(p)] = static_cast<std::uint16_t>(q);
+            left(q) = static_cast<std::uint16_t>(lower_left);
+            parent_[lower_left] = static_cast<std::uint16_t>(q);
         }
-        right(q) = right(p);
-        parent_[right(p)] = static_cast<std::uint16_t>(q);
+        right(q) = static_cast<std::uint16_t>(lower_right);
+        parent_[lower_right] = static_cast<std::uint16_t>(q);
     }
     parent_[q] = parent_[p];
     replace(p, q);

@@ -27,6 +27,16 @@ public:
     // A string equal to an entered one over the full 60 bytes takes its place.
     void insert(unsigned r);
 
+    // Enters the strings at `r` and at `r2`, the next position, as insert(r)
+    // then insert(r2) would, keeping the match of r2, for strings that go
+    // into different trees (their first bytes differ). Faster than the two
+    // calls because the two searches overlap.
+    void insertPair(unsigned r, unsigned r2);
+
+    // True when the string at `p` is in the tree of strings starting with
+    // `first`.
+    bool inTreeOf(unsigned p, std::uint8_t first) const { return parent_[p] != kNone && ring_[p] == first; }
+
     // Takes the string at ring position `p` out of its tree, if it is in one.
     void remove(unsigned p);
 
@@ -39,6 +49,21 @@ private:
     static constexpr unsigned kLeft = 0;
     static constexpr unsigned kRight = 1;
     static constexpr unsigned kFirstRoot = kRingSize + 1;  // the root of byte b is node kFirstRoot + b
+
+    // A search in progress: the key, its bytes 1 to 8, the node reached, the
+    // way to go from it, the best match so far and the node's children.
+    struct Walk {
+        const std::uint8_t* key;
+        std::uint64_t head;
+        unsigned r;
+        unsigned p;
+        unsigned direction;
+        unsigned best;
+        std::uint32_t pair;
+    };
+    Walk startWalk(unsigned r);
+    bool step(Walk& walk);
+    void keepMatch(const Walk& walk);
 
     std::uint16_t& left(unsigned node) { return children_[node][kLeft]; }
     std::uint16_t& right(unsigned node) { return children_[node][kRight]; }

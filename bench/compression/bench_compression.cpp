@@ -1,6 +1,14 @@
 // Throughput (MB/s of uncompressed data) and ratio of both codecs against
 // zlib levels 1 and 6 and LZ4, compressing and expanding the same inputs in
-// the same run. The ratio counter is compressed size as a percentage.
+// the same run. The ratio counter is compressed size as a percentage. At the
+// end a table gives each codec's speed as a multiple of zlib -6 and LZ4 on
+// the same input (medians over the repetitions).
+//
+//   bench_compression [--input FILE]... [benchmark flags]
+//
+// Without --input the standard inputs are used. For figures that survive a
+// busy machine, run repetitions in random interleaved order:
+//   --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true
 
 #include <benchmark/benchmark.h>
 #include <lz4.h>
@@ -11,7 +19,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <stdexcept>
+#include <string_view>
 
 #include "bench_inputs.h"
 #include "compression/LZRW1KH.h"
@@ -145,8 +155,8 @@ void setCounters(benchmark::State& state, const Input& input, const Bytes& packe
     state.counters["ratio_%"] = 100.0 * static_cast<double>(packed.size()) / static_cast<double>(input.bytes.size());
 }
 
-void registerAll() {
-    for (const Input& input : velmora::bench::inputs()) {
+void registerAll(const std::vector<Input>& inputs) {
+    for (const Input& input : inputs) {
         for (const Codec& codec : codecs()) {
             // Every codec must give its input back, or its figures mean nothing.
             Bytes packed;
@@ -157,37 +167,138 @@ void registerAll() {
                 std::fprintf(stderr, "%s does not round-trip %s\n", codec.name.c_str(), input.name.c_str());
                 std::exit(1);
             }
-            benchmark::RegisterBenchmark(("compress/" + codec.name + "/" + input.name).c_str(),
-                                         [&input, codec, packed](benchmark::State& state) {
-                                             Bytes out;
-                                             for (auto _ : state) {
-                                                 codec.compress(input.bytes, out);
-                                                 benchmark::DoNotOptimize(out.data());
-                                             }
-                                             setCounters(state, input, packed);
-                                         })
-                ->Unit(benchmark::kMillisecond);
-            benchmark::RegisterBenchmark(("expand/" + codec.name + "/" + input.name).c_str(),
-                                         [&input, codec, packed](benchmark::State& state) {
-                                             Bytes out;
-                                             for (auto _ : state) {
-                                                 codec.expand(packed, input.bytes.size(), out);
-                                                 benchmark::DoNotOptimize(out.data());
-                                             }
-                                             setCounters(state, input, packed);
-                                         })
-                ->Unit(benchmark::kMillisecond);
+            for (const char* direction : {"compress", "expand"}) {
+                const bool compressing = direction == std::string_view("compress");
+                benchmark::RegisterBenchmark((std::string(direction) + "/" + codec.name + "/" + input.name).c_str(),
+                                             [&input, codec, packed, compressing](benchmark::State& state) {
+                                                 Bytes out;
+                                                 for (auto _ : state) {
+                                                     if (compressing) {
+                                                         codec.compress(input.bytes, out);
+                                                     } else {
+                                                         codec.expand(packed, input.bytes.size(), out);
+                                                     }
+                                                     benchmark::DoNotOptimize(out.data());
+                                                 }
+                                                 setCounters(state, input, packed);
+                                             })
+                    ->Unit(benchmark::kMillisecond);
+            }
         }
         benchmark::AddCustomContext("input." + input.name, input.origin);
     }
 }
 
+// Shows every run as the console does and keeps the CPU seconds per
+// iteration of each, by benchmark name, for the table of ratios. CPU time,
+// because on a shared machine the wall clock mostly measures the others.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0) {
+                seconds_[run.run_name.function_name].push_back(run.cpu_accumulated_time /
+                                                               static_cast<double>(run.iterations));
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    // The median seconds per iteration of `name`, or 0 when it did not run.
+    double median(const std::string& name) const {
+        const auto found = seconds_.find(name);
+        if (found == seconds_.end()) {
+            return 0;
+        }
+        std::vector<double> values = found->second;
+        std::sort(values.begin(), values.end());
+        const std::size_t n = values.size();
+        return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    }
+
+    std::size_t repetitions(const std::string& name) const {
+        const auto found = seconds_.find(name);
+        return found == seconds_.end() ? 0 : found->second.size();
+    }
+
+private:
+    std::map<std::string, std::vector<double>> seconds_;
+};
+
+void printRatios(const RatioReporter& reporter, const std::vector<Input>& inputs) {
+    std::printf("\nSpeed as a multiple of zlib -6 and LZ4 (medians of CPU time; above 1 is faster)\n");
+    std::printf("%-12s %-9s %-8s %5s %10s %10s %10s\n", "input", "direction", "codec", "runs", "MB/s", "x zlib6",
+                "x lz4");
+    for (const Input& input : inputs) {
+        const double megabytes = static_cast<double>(input.bytes.size()) / 1e6;
+        for (const char* direction : {"compress", "expand"}) {
+            const std::string prefix = std::string(direction) + "/";
+            const std::string suffix = "/" + input.name;
+            const double zlib6 = reporter.median(prefix + "zlib6" + suffix);
+            const double lz4 = reporter.median(prefix + "lz4" + suffix);
+            for (const char* codec : {"lzrw1kh", "lzh"}) {
+                const std::string name = prefix + codec + suffix;
+                const double ours = reporter.median(name);
+                if (ours <= 0) {
+                    continue;
+                }
+                // A reference left out by --benchmark_filter shows as "-".
+                auto versus = [ours](double theirs) {
+                    char text[16] = "-";
+                    if (theirs > 0) {
+                        std::snprintf(text, sizeof text, "%.2f", theirs / ours);
+                    }
+                    return std::string(text);
+                };
+                std::printf("%-12s %-9s %-8s %5zu %10.1f %10s %10s\n", input.name.c_str(), direction, codec,
+                            reporter.repetitions(name), megabytes / ours, versus(zlib6).c_str(), versus(lz4).c_str());
+            }
+        }
+    }
+}
+
+// Takes every `--input FILE` (or `--input=FILE`) out of the arguments.
+std::vector<std::string> takeInputFiles(int& argc, char** argv) {
+    std::vector<std::string> files;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--input" && i + 1 < argc) {
+            files.emplace_back(argv[++i]);
+        } else if (arg.starts_with("--input=")) {
+            files.emplace_back(arg.substr(8));
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
+    return files;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> files = takeInputFiles(argc, argv);
     benchmark::Initialize(&argc, argv);
-    registerAll();
-    benchmark::RunSpecifiedBenchmarks();
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    std::vector<Input> inputs;
+    try {
+        for (const std::string& file : files) {
+            inputs.push_back(velmora::bench::fileInput(file));
+        }
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+    if (files.empty()) {
+        inputs = velmora::bench::inputs();
+    }
+    registerAll(inputs);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    printRatios(reporter, inputs);
     benchmark::Shutdown();
     return 0;
 }

@@ -1,10 +1,13 @@
 #include "bench_inputs.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <stdexcept>
 
 namespace velmora::bench {
 
@@ -35,13 +38,31 @@ std::vector<fs::path> filesUnder(const fs::path& folder, const std::vector<std::
     return files;
 }
 
+// Appends the contents of `file`, unpacked when its name ends in ".gz".
+void append(Bytes& bytes, const fs::path& file) {
+    if (file.extension() != ".gz") {
+        std::ifstream in(file, std::ios::binary);
+        bytes.insert(bytes.end(), std::istreambuf_iterator<char>(in), {});
+        return;
+    }
+    gzFile in = gzopen(file.c_str(), "rb");
+    if (in == nullptr) {
+        return;
+    }
+    char buffer[65536];
+    int got;
+    while ((got = gzread(in, buffer, sizeof buffer)) > 0) {
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    }
+    gzclose(in);
+}
+
 // Concatenates the files (repeating the list when it is short) up to kInputSize.
 Bytes gather(const std::vector<fs::path>& files) {
     Bytes bytes;
-    for (int pass = 0; pass < 64 && bytes.size() < kInputSize; ++pass) {
+    for (int pass = 0; pass < 64 && bytes.size() < kInputSize && !files.empty(); ++pass) {
         for (const auto& file : files) {
-            std::ifstream in(file, std::ios::binary);
-            bytes.insert(bytes.end(), std::istreambuf_iterator<char>(in), {});
+            append(bytes, file);
             if (bytes.size() >= kInputSize) {
                 break;
             }
@@ -105,7 +126,9 @@ Input fromFiles(const std::string& name, const fs::path& folder, const std::vect
 const std::vector<Input>& inputs() {
     static const std::vector<Input> all = [] {
         std::vector<Input> list;
-        list.push_back(fromFiles("text", "/usr/share/common-licenses", {}, 1));
+        // Manual pages as the system keeps them (gzip), unpacked: English
+        // prose with typesetting marks.
+        list.push_back(fromFiles("text", "/usr/share/man/man1", {".gz"}, 1));
         list.push_back(fromFiles("source", "/usr/include/c++", {".h", ".tcc"}, 2));
         list.push_back(fromFiles("binary", "/usr/bin", {}, 3));
         list.push_back({"random", "generated", randomBytes()});
@@ -113,6 +136,21 @@ const std::vector<Input>& inputs() {
         return list;
     }();
     return all;
+}
+
+Input fileInput(const std::string& file) {
+    constexpr std::size_t kLargest = 256u << 20;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot open " + file);
+    }
+    Bytes bytes(kLargest + 1);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad() || in.gcount() > static_cast<std::streamsize>(kLargest)) {
+        throw std::runtime_error("cannot read " + file + " (or it is larger than 256 MiB)");
+    }
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return {fs::path(file).filename().string(), file, std::move(bytes)};
 }
 
 }  // namespace velmora::bench

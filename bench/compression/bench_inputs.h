@@ -16,7 +16,11 @@ struct Input {
     Bytes bytes;
 };
 
-// Every input, built once on first use.
+// The standard inputs, built once on first use.
 const std::vector<Input>& inputs();
+
+// The whole of `file` (at most 256 MiB) as an input named after it; throws
+// std::runtime_error when it cannot be read.
+Input fileInput(const std::string& file);
 
 }  // namespace velmora::bench

@@ -1,6 +1,7 @@
 // Property: unpacking any bit stream for any requested size writes exactly
-// that many bytes, codes fewer than 60 more, and never touches memory out of
-// bounds.
+// that many bytes and codes fewer than 60 more, or, when the zero bits past
+// the stream's end would have to produce more than a few KiB, stops there and
+// writes what it coded; it never touches memory out of bounds.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -27,7 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             return given;
         },
         [&](const std::uint8_t*, std::size_t count) { written += count; });
-    if (written != wanted || coded < wanted || coded >= wanted + 60) {
+    const bool whole = written == wanted && coded >= wanted && coded < wanted + 60;
+    const bool stopped = coded < wanted && written == coded && coded <= stream_size * 8 * 60 + 4096 + 60;
+    if (!whole && !stopped) {
         std::abort();
     }
     return 0;

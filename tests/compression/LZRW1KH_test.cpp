@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "sample_data.h"
 
 namespace velmora {
@@ -118,6 +120,112 @@ TEST(LzrwChunk, MalformedChunksAreRejected) {
     EXPECT_FALSE(expandChunk(stored).has_value());
     Bytes small_block(10);
     EXPECT_FALSE(TLZR::expand(Bytes{0x80, 1, 2, 3}, std::span(small_block).first(2)).has_value());
+}
+
+// The chunk format read one item at a time, as plainly as it can be said:
+// the yardstick for the expander's fast paths.
+std::optional<Bytes> plainExpand(const Bytes& chunk, std::size_t capacity) {
+    if (chunk.size() > TLZR::kLongestChunk) {
+        return std::nullopt;
+    }
+    if (chunk.size() < 2) {
+        return Bytes{};
+    }
+    if (chunk[0] == 0x80) {
+        if (chunk.size() - 1 > capacity) {
+            return std::nullopt;
+        }
+        return Bytes(chunk.begin() + 1, chunk.end());
+    }
+    Bytes out;
+    std::size_t in = 1;
+    while (in < chunk.size()) {
+        if (in > 1 && chunk.size() - in < 3) {
+            return std::nullopt;  // a control word needs an item after it
+        }
+        if (in == 1 && chunk.size() < 3) {
+            return Bytes{};
+        }
+        const unsigned control = (chunk[in] << 8) | chunk[in + 1];
+        in += 2;
+        for (unsigned bit = 0; bit < 16 && in < chunk.size(); ++bit) {
+            if ((control & (0x8000u >> bit)) == 0) {
+                if (out.size() == capacity) {
+                    return std::nullopt;
+                }
+                out.push_back(chunk[in++]);
+                continue;
+            }
+            if (chunk.size() - in < 2) {
+                return std::nullopt;
+            }
+            const unsigned value = (chunk[in] << 8) | chunk[in + 1];
+            std::size_t length;
+            if (value >> 4 == 0) {
+                if (chunk.size() - in < 4) {
+                    return std::nullopt;
+                }
+                length = ((chunk[in + 1] << 8) | chunk[in + 2]) + 16u;
+                if (length > capacity - out.size()) {
+                    return std::nullopt;
+                }
+                out.insert(out.end(), length, chunk[in + 3]);
+                in += 4;
+                continue;
+            }
+            const std::size_t offset = value >> 4;
+            length = (value & 15u) + 3;
+            if (offset > out.size() || length > capacity - out.size()) {
+                return std::nullopt;
+            }
+            for (std::size_t k = 0; k < length; ++k) {
+                out.push_back(out[out.size() - offset]);
+            }
+            in += 2;
+        }
+    }
+    return out;
+}
+
+TEST(LzrwChunk, ExpansionAgreesWithAnItemByItemReadingEvenOnDamagedChunks) {
+    TLZR coder;
+    std::vector<Bytes> blocks;
+    for (std::size_t size : {40, 300, 5000, 32768}) {
+        blocks.push_back(test::wordText(size, static_cast<unsigned>(size)));
+        blocks.push_back(test::runsOfBytes(size, static_cast<unsigned>(size)));
+        // Short periods give copies that overlap what they write.
+        Bytes periodic;
+        for (std::size_t i = 0; i < size; ++i) {
+            periodic.push_back(static_cast<std::uint8_t>("abcabdab"[i % (1 + i / 97 % 8)]));
+        }
+        blocks.push_back(periodic);
+    }
+    std::mt19937 random(5);
+    for (const Bytes& block : blocks) {
+        const Bytes chunk = compressBlock(coder, block);
+        ASSERT_EQ(plainExpand(chunk, TLZR::kBlockSize), block) << block.size();
+        for (int trial = 0; trial < 300; ++trial) {
+            Bytes damaged = chunk;
+            const int changes = 1 + trial % 3;
+            for (int c = 0; c < changes; ++c) {
+                damaged[1 + random() % (damaged.size() - 1)] = static_cast<std::uint8_t>(random());
+            }
+            if (trial % 5 == 0) {
+                damaged.resize(1 + random() % damaged.size());
+            }
+            // Both with a block's room and with barely enough for the input.
+            for (std::size_t capacity : {TLZR::kBlockSize, block.size() + 8}) {
+                Bytes out(capacity);
+                const auto produced = TLZR::expand(damaged, out);
+                const auto expected = plainExpand(damaged, capacity);
+                ASSERT_EQ(produced.has_value(), expected.has_value()) << block.size() << " trial " << trial;
+                if (produced) {
+                    out.resize(*produced);
+                    ASSERT_EQ(out, *expected) << block.size() << " trial " << trial;
+                }
+            }
+        }
+    }
 }
 
 TEST(LzrwChunk, CompressRejectsBuffersOutsideItsLimits) {

@@ -165,6 +165,29 @@ TEST(Lzrw1Streams, RoundTripFromTheStreamPositionsOn) {
     }
 }
 
+TEST(Lzrw1Streams, ShortLzhStreamCannotExpandIntoALargeOutput) {
+    // An 8-byte container announcing 64 MiB (or a stream cut down to a few
+    // bytes) is damaged: the zero bits past its end produce a few KiB at
+    // most before the size check fails.
+    const std::string mismatch = "Lzrw1 (LZH decompression) : Original and compressed sizes do not match !";
+    for (const Bytes& body : {Bytes{}, Bytes{0xF6, 0xC9}}) {
+        const Bytes container = concat(header("!HZL", 64u << 20), body);
+        std::stringstream packed(std::string(container.begin(), container.end()));
+        std::stringstream unpacked;
+        Tlzrw1 component;
+        component.UseStream = true;
+        component.InputStream = &packed;
+        component.OutputStream = &unpacked;
+        try {
+            component.Decompress();
+            ADD_FAILURE() << "no failure for a body of " << body.size() << " bytes";
+        } catch (const ELzrw1Exception& error) {
+            EXPECT_EQ(error.what(), mismatch);
+        }
+        EXPECT_LE(unpacked.str().size(), 8192u) << body.size();
+    }
+}
+
 TEST_F(Lzrw1Files, AdviseJudgesSmallAndLargeInputs) {
     writeFile(path("small"), test::runsOfBytes(98303, 1));
     component_.InputFile = path("small");
@@ -316,10 +339,13 @@ TEST_F(Lzrw1Files, TruncatedContainersAreRejectedAndLeaveNoOutput) {
     for (std::size_t cut : {std::size_t{9}, std::size_t{10}, std::size_t{500}, fast.size() / 2, fast.size() - 1}) {
         expectDecompressFails(Bytes(fast.begin(), fast.begin() + static_cast<std::ptrdiff_t>(cut)), read_error);
     }
-    // An LZH stream cut short reads zero bits for the missing part: it
-    // decodes as the same stream padded with zero bytes would, and fails
-    // only when the decoded length differs from the size.
+    // An LZH stream cut a few bytes short reads zero bits for the missing
+    // part: it decodes as the same stream padded with zero bytes would, and
+    // fails only when the decoded length differs from the size. Cut further,
+    // the zero bits alone would have to produce more than a few KiB, which
+    // marks the stream as damaged.
     const Bytes good = compressFile(input, TCompressMode::Good);
+    const std::string mismatch = "Lzrw1 (LZH decompression) : Original and compressed sizes do not match !";
     auto outcome = [&](const Bytes& container) -> std::string {
         try {
             const Bytes unpacked = decompressFile(container);
@@ -328,14 +354,15 @@ TEST_F(Lzrw1Files, TruncatedContainersAreRejectedAndLeaveNoOutput) {
             return error.what();
         }
     };
-    for (std::size_t cut = 9; cut < good.size(); cut += good.size() / 7) {
-        Bytes shortened(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut));
+    for (std::size_t missing : {std::size_t{1}, std::size_t{3}}) {
+        Bytes shortened(good.begin(), good.end() - static_cast<std::ptrdiff_t>(missing));
         const std::string result = outcome(shortened);
         shortened.resize(good.size() + 100, 0);
-        EXPECT_EQ(result, outcome(shortened)) << cut;
-        if (result.size() != input.size()) {
-            EXPECT_EQ(result, "Lzrw1 (LZH decompression) : Original and compressed sizes do not match !");
-        }
+        EXPECT_EQ(result, outcome(shortened)) << missing;
+        EXPECT_TRUE(result == mismatch || result.size() == input.size()) << missing;
+    }
+    for (std::size_t cut = 9; cut < good.size() - 2000; cut += good.size() / 7) {
+        expectDecompressFails(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut)), mismatch);
     }
     // Ten "a" end in two zero bytes; without them they still expand.
     EXPECT_EQ(decompressFile(concat(header("!HZL", 10), {0xF6, 0xC9})), Bytes(10, 'a'));

@@ -119,19 +119,39 @@ std::vector<RoundTripCase> roundTripCases() {
 
 INSTANTIATE_TEST_SUITE_P(Inputs, LzhRoundTrip, ::testing::ValuesIn(roundTripCases()));
 
-TEST(LzhUnpack, MissingBytesReadAsZeroBits) {
-    const Bytes input = test::wordText(5000, 2);
-    Bytes packed = pack(input);
+TEST(LzhUnpack, MissingBytesReadAsZeroBitsButPaddingAloneProducesLittle) {
+    const Bytes input = test::wordText(50000, 2);
+    const Bytes packed = pack(input);
     const Unpacked whole = unpack(packed, input.size());
+    ASSERT_EQ(whole.bytes, input);
     Bytes padded = packed;
     padded.resize(packed.size() + 64, 0);
-    // Cutting the stream short and padding it with zero bytes decode alike.
-    Bytes cut(packed.begin(), packed.begin() + static_cast<std::ptrdiff_t>(packed.size() / 2));
-    Bytes cut_padded = cut;
-    cut_padded.resize(packed.size() * 4, 0);
-    EXPECT_EQ(unpack(padded, input.size()).bytes, whole.bytes);
-    EXPECT_EQ(unpack(cut, input.size()).bytes, unpack(cut_padded, input.size()).bytes);
-    EXPECT_EQ(unpack(cut, input.size()).bytes.size(), input.size());
+    EXPECT_EQ(unpack(padded, input.size()).bytes, input);
+    // Cut a few bytes short, a stream still decodes as if padded with zero
+    // bytes: what is missing produces less than the padding allowance.
+    for (std::size_t missing : {1, 2, 5}) {
+        const Bytes cut(packed.begin(), packed.end() - static_cast<std::ptrdiff_t>(missing));
+        Bytes cut_padded = cut;
+        cut_padded.resize(packed.size() + 64, 0);
+        const Unpacked from_cut = unpack(cut, input.size());
+        EXPECT_EQ(from_cut.bytes, unpack(cut_padded, input.size()).bytes) << missing;
+        EXPECT_EQ(from_cut.coded, unpack(cut_padded, input.size()).coded) << missing;
+        EXPECT_GE(from_cut.coded, input.size()) << missing;
+    }
+    // Cut in half, the zero bits would have to produce some 25 KB: decoding
+    // stops a few KiB past the input's end and reports fewer bytes than
+    // asked for.
+    const Bytes half(packed.begin(), packed.begin() + static_cast<std::ptrdiff_t>(packed.size() / 2));
+    const Unpacked from_half = unpack(half, input.size());
+    EXPECT_LT(from_half.coded, input.size());
+    EXPECT_EQ(from_half.bytes.size(), from_half.coded);
+    // With nothing, or next to nothing, to read, a large size gives no more
+    // than the allowance (and a match that runs past it).
+    for (const Bytes& stream : {Bytes{}, Bytes{0xF6, 0xC9}, Bytes{0xFF}}) {
+        const Unpacked result = unpack(stream, std::uint64_t{1} << 24);
+        EXPECT_LE(result.coded, 4096u + 60u) << stream.size();
+        EXPECT_EQ(result.bytes.size(), result.coded) << stream.size();
+    }
 }
 
 TEST(LzhUnpack, NeverWritesMoreThanAskedButReportsAnOverrunningMatch) {

@@ -181,9 +181,18 @@ TEST_F(TallyFileTest, AReadableFileIsNotKeptAsBad) {
 }
 
 TEST_F(TallyFileTest, AHugeSizeFieldIsRefusedWithoutFillingMemory) {
+    // With no stream behind it, the size is refused as damage after a few
+    // KiB decoded from the zero bits past the end.
     writeBytes(path, std::string("!HZL\xFF\xFF\xFF\x7F", 8));
     TallyFile file(path, codec);
     Tally tally = newTally();
+    EXPECT_EQ(loadError(tally, file),
+              "Lzrw1 (LZH decompression) : Original and compressed sizes do not match !");
+    // A real stream that expands past what a tally text may be stops there.
+    std::string packed = codec.compress(std::string(kMaxTallyTextSize + 4096, ' '));
+    ASSERT_LT(packed.size(), kMaxTallyFileSize);
+    packed.replace(4, 4, std::string("\xFF\xFF\xFF\x7F", 4));
+    writeBytes(path, packed);
     EXPECT_EQ(loadError(tally, file),
               path + " : Lzrw1 decompression : the expanded data is too large !");
 }
