@@ -17,7 +17,8 @@ namespace velmora::tools {
 namespace {
 
 int distance(QRgb a, QRgb b) {
-    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+           std::abs(qBlue(a) - qBlue(b));
 }
 
 // Mean difference per channel over the picture, alpha included.
@@ -100,7 +101,9 @@ TEST(Icon, KeptArtworkAndTheWindowIconMatchTheDesign) {
     for (const int size : kIconSizes) {
         const QImage kept(QStringLiteral("%1/icon_%2.png").arg(folder).arg(size));
         ASSERT_EQ(kept.size(), QSize(size, size)) << size;
-        EXPECT_LT(meanDifference(kept.convertToFormat(QImage::Format_ARGB32), renderIcon(size)), 1.0) << size;
+        EXPECT_LT(meanDifference(kept.convertToFormat(QImage::Format_ARGB32), renderIcon(size)),
+                  1.0)
+            << size;
     }
     QFile svg(folder + QStringLiteral("/icon.svg"));
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
@@ -110,7 +113,8 @@ TEST(Icon, KeptArtworkAndTheWindowIconMatchTheDesign) {
     const QIcon icon = QApplication::windowIcon();
     ASSERT_FALSE(icon.isNull());
     for (const int size : kIconSizes) {
-        const QImage shown = icon.pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_ARGB32);
+        const QImage shown =
+            icon.pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_ARGB32);
         ASSERT_EQ(shown.size(), QSize(size, size)) << size;
         EXPECT_LT(meanDifference(shown, renderIcon(size)), 1.0) << size;
     }

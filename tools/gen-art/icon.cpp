@@ -58,7 +58,8 @@ void addTile(std::vector<IconShape>& shapes, QPointF at, int pieceType) {
     shapes.push_back(plain(light, shade(colour, 0.5)));
 
     IconShape face = rect(QRectF(at + QPointF(b, b), QSizeF(s - 2 * b, s - 2 * b)));
-    face.stops = {{0.0, shade(colour, 0.3)}, {0.4, colour}, {0.55, colour}, {1.0, shade(colour, -0.22)}};
+    face.stops = {
+        {0.0, shade(colour, 0.3)}, {0.4, colour}, {0.55, colour}, {1.0, shade(colour, -0.22)}};
     shapes.push_back(face);
 
     IconShape spot;
@@ -69,9 +70,13 @@ void addTile(std::vector<IconShape>& shapes, QPointF at, int pieceType) {
     shapes.push_back(plain(spot, QColor(255, 255, 255, 110)));
 }
 
-QString svgColour(const QColor& c) { return c.name(QColor::HexRgb); }
+QString svgColour(const QColor& c) {
+    return c.name(QColor::HexRgb);
+}
 
-QString number(double v) { return QString::number(v, 'g', 6); }
+QString number(double v) {
+    return QString::number(v, 'g', 6);
+}
 
 QString svgFill(const IconShape& shape, int index, QString& defs) {
     if (shape.stops.size() == 1) {
@@ -83,7 +88,8 @@ QString svgFill(const IconShape& shape, int index, QString& defs) {
         return fill;
     }
     const QString id = QStringLiteral("g%1").arg(index);
-    defs += QStringLiteral("    <linearGradient id=\"%1\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\">\n").arg(id);
+    defs += QStringLiteral("    <linearGradient id=\"%1\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\">\n")
+                .arg(id);
     for (const auto& [offset, colour] : shape.stops) {
         defs += QStringLiteral("      <stop offset=\"%1\" stop-color=\"%2\"/>\n")
                     .arg(number(offset), svgColour(colour));
@@ -94,26 +100,27 @@ QString svgFill(const IconShape& shape, int index, QString& defs) {
 
 QString svgElement(const IconShape& shape, const QString& fill) {
     switch (shape.kind) {
-    case IconShape::Kind::Rect: {
-        QString e = QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\"")
-                        .arg(number(shape.box.x()), number(shape.box.y()),
-                             number(shape.box.width()), number(shape.box.height()));
-        if (shape.radius > 0) {
-            e += QStringLiteral(" rx=\"%1\"").arg(number(shape.radius));
+        case IconShape::Kind::Rect: {
+            QString e = QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\"")
+                            .arg(number(shape.box.x()), number(shape.box.y()),
+                                 number(shape.box.width()), number(shape.box.height()));
+            if (shape.radius > 0) {
+                e += QStringLiteral(" rx=\"%1\"").arg(number(shape.radius));
+            }
+            return e + QLatin1Char(' ') + fill + QStringLiteral("/>");
         }
-        return e + QLatin1Char(' ') + fill + QStringLiteral("/>");
-    }
-    case IconShape::Kind::Ellipse:
-        return QStringLiteral("<ellipse cx=\"%1\" cy=\"%2\" rx=\"%3\" ry=\"%4\" %5/>")
-            .arg(number(shape.box.center().x()), number(shape.box.center().y()),
-                 number(shape.box.width() / 2), number(shape.box.height() / 2), fill);
-    case IconShape::Kind::Polygon: {
-        QStringList points;
-        for (const QPointF& p : shape.points) {
-            points << number(p.x()) + QLatin1Char(',') + number(p.y());
+        case IconShape::Kind::Ellipse:
+            return QStringLiteral("<ellipse cx=\"%1\" cy=\"%2\" rx=\"%3\" ry=\"%4\" %5/>")
+                .arg(number(shape.box.center().x()), number(shape.box.center().y()),
+                     number(shape.box.width() / 2), number(shape.box.height() / 2), fill);
+        case IconShape::Kind::Polygon: {
+            QStringList points;
+            for (const QPointF& p : shape.points) {
+                points << number(p.x()) + QLatin1Char(',') + number(p.y());
+            }
+            return QStringLiteral("<polygon points=\"%1\" %2/>")
+                .arg(points.join(QLatin1Char(' ')), fill);
         }
-        return QStringLiteral("<polygon points=\"%1\" %2/>").arg(points.join(QLatin1Char(' ')), fill);
-    }
     }
     return {};
 }
@@ -128,7 +135,9 @@ std::vector<IconCell> iconCells() {
     };
 }
 
-double iconCellSide() { return (kIconGrid - 2 * kMargin) / 4; }
+double iconCellSide() {
+    return (kIconGrid - 2 * kMargin) / 4;
+}
 
 QPointF iconCellOrigin(int column, int row) {
     return {kMargin + column * iconCellSide(), kMargin + row * iconCellSide()};
@@ -161,7 +170,8 @@ QImage renderIcon(int size) {
     p.scale(size / kIconGrid, size / kIconGrid);
     p.setPen(Qt::NoPen);
     for (const IconShape& shape : iconDesign()) {
-        const QRectF bounds = shape.kind == IconShape::Kind::Polygon ? shape.points.boundingRect() : shape.box;
+        const QRectF bounds =
+            shape.kind == IconShape::Kind::Polygon ? shape.points.boundingRect() : shape.box;
         if (shape.stops.size() == 1) {
             p.setBrush(shape.stops.front().second);
         } else {
@@ -172,15 +182,15 @@ QImage renderIcon(int size) {
             p.setBrush(gradient);
         }
         switch (shape.kind) {
-        case IconShape::Kind::Rect:
-            p.drawRoundedRect(shape.box, shape.radius, shape.radius);
-            break;
-        case IconShape::Kind::Ellipse:
-            p.drawEllipse(shape.box);
-            break;
-        case IconShape::Kind::Polygon:
-            p.drawPolygon(shape.points);
-            break;
+            case IconShape::Kind::Rect:
+                p.drawRoundedRect(shape.box, shape.radius, shape.radius);
+                break;
+            case IconShape::Kind::Ellipse:
+                p.drawEllipse(shape.box);
+                break;
+            case IconShape::Kind::Polygon:
+                p.drawPolygon(shape.points);
+                break;
         }
     }
     p.end();
@@ -195,11 +205,12 @@ QString iconSvg() {
         const QString fill = svgFill(shapes[i], static_cast<int>(i), defs);
         body += QStringLiteral("  ") + svgElement(shapes[i], fill) + QLatin1Char('\n');
     }
-    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
-                          "viewBox=\"0 0 64 64\">\n"
-                          "  <title>Velmora</title>\n"
-                          "  <defs>\n") +
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+               "viewBox=\"0 0 64 64\">\n"
+               "  <title>Velmora</title>\n"
+               "  <defs>\n") +
            defs + QStringLiteral("  </defs>\n") + body + QStringLiteral("</svg>\n");
 }
 

@@ -21,9 +21,9 @@ constexpr double kIconGrid = 64.0;  // side of the design's square, in its units
 struct IconShape {
     enum class Kind { Rect, Ellipse, Polygon };
     Kind kind = Kind::Rect;
-    QRectF box;        // Rect and Ellipse
-    double radius = 0; // corner radius of a Rect
-    QPolygonF points;  // Polygon
+    QRectF box;         // Rect and Ellipse
+    double radius = 0;  // corner radius of a Rect
+    QPolygonF points;   // Polygon
     std::vector<std::pair<double, QColor>> stops;
 };
 
