@@ -1,7 +1,8 @@
 #pragma once
-// The application object, titled "Velmora".
+// The application object, titled "Velmora", with the icon of its desktop entry.
 
 #include <QApplication>
+#include <QIcon>
 
 namespace velmora {
 
@@ -13,5 +14,9 @@ class Application : public QApplication {
 
     Application(int& argc, char** argv);
 };
+
+// The program's icon in every size the desktop is given, the same pictures
+// the installed desktop entry shows.
+QIcon applicationIcon();
 
 }  // namespace velmora

@@ -12,6 +12,7 @@
 #include "server/options.h"
 #include "server/routes.h"
 #include "server/score_store.h"
+#include "velmora_version.h"
 
 namespace {
 
@@ -74,6 +75,10 @@ int main(int argc, char** argv) {
         ServerOptions options = velmora::server::parseOptions(std::vector<std::string>(argv + 1, argv + argc));
         if (options.help) {
             std::cout << velmora::server::usageText();
+            return 0;
+        }
+        if (options.version) {
+            std::cout << "velmora-server " << velmora::kVersion << "\n" << velmora::kVersionNotice;
             return 0;
         }
         return run(options);

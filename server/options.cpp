@@ -43,6 +43,10 @@ ServerOptions parseOptions(const std::vector<std::string>& words) {
             options.help = true;
             continue;
         }
+        if (name == "--version") {
+            options.version = true;
+            continue;
+        }
         if (name != "--listen" && name != "--db" && name != "--version-text" && name != "--installer") {
             throw OptionsError("unknown option \"" + words[i] + "\"");
         }
@@ -66,12 +70,14 @@ ServerOptions parseOptions(const std::vector<std::string>& words) {
 }
 
 std::string usageText() {
-    return "usage: velmora-server [--listen ADDRESS:PORT] [--db FILE] [--version-text TEXT]\n"
-           "                      [--installer FILE]\n"
+    return "Usage: velmora-server [OPTION]...\n"
+           "Serve Velmora's online high-score list, version text and installer over HTTP.\n\n"
            "  --listen        where to accept connections (default 127.0.0.1:8080; port 0 picks one)\n"
            "  --db            the score database (default " + defaultDatabasePath() + ")\n"
            "  --version-text  the current version, served exactly (default 1.0.0)\n"
-           "  --installer     the installer file to serve (none by default)\n";
+           "  --installer     the installer file to serve (none by default)\n"
+           "  --help          display this help and exit\n"
+           "  --version       output version information and exit\n";
 }
 
 std::string defaultDatabasePath() {

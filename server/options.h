@@ -15,6 +15,7 @@ struct ServerOptions {
     std::string versionText = "1.0.0";
     std::string installer;          // empty: no installer to serve
     bool help = false;
+    bool version = false;
 };
 
 class OptionsError : public std::runtime_error {
@@ -23,7 +24,7 @@ public:
 };
 
 // Reads "--listen ADDR:PORT", "--db FILE", "--version-text TEXT",
-// "--installer FILE" and "--help" (each value as the next word or after
+// "--installer FILE", "--help" and "--version" (each value as the next word or after
 // "="). Throws OptionsError naming the problem for anything else.
 ServerOptions parseOptions(const std::vector<std::string>& words);
 

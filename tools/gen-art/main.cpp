@@ -1,8 +1,10 @@
 // velmora-gen-art <folder>: writes the program's pictures as PNG files.
 
+#include <QFile>
 #include <QGuiApplication>
 #include <cstdio>
 
+#include "tools/gen-art/icon.h"
 #include "tools/gen-art/pictures.h"
 
 int main(int argc, char** argv) {
@@ -37,6 +39,19 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return 1;
         }
+    }
+    // The desktop icons: one PNG per size and the scalable original.
+    for (const int size : kIconSizes) {
+        const QString path = folder + QStringLiteral("icon_%1.png").arg(size);
+        if (!renderIcon(size).save(path, "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+    }
+    QFile svg(folder + QStringLiteral("icon.svg"));
+    if (!svg.open(QIODevice::WriteOnly) || svg.write(iconSvg().toUtf8()) < 0 || !svg.flush()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(svg.fileName()));
+        return 1;
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 //   velmora-compress compress [--mode good|fast|auto] IN OUT
 //   velmora-compress decompress IN OUT
 //   velmora-compress advise IN
+//   velmora-compress --help | --version
 //
 // Prints the component's final caption; on a terminal also its progress.
 // Exit status 0 on success, 1 with the component's message on failure.
@@ -16,6 +17,7 @@
 
 #include "compression/LZRW1.h"
 #include "compression/compression_error.h"
+#include "velmora_version.h"
 
 namespace {
 
@@ -28,6 +30,29 @@ int usage() {
                  "       velmora-compress advise IN\n";
     return 1;
 }
+
+// The --help text; the manual page is made from it, so it is written as one.
+constexpr const char* kHelp =
+    "Usage: velmora-compress compress [--mode good|fast|auto] IN OUT\n"
+    "  or:  velmora-compress decompress IN OUT\n"
+    "  or:  velmora-compress advise IN\n"
+    "Pack and unpack files with the compressor of Velmora's tally file.\n"
+    "\n"
+    "Commands:\n"
+    "  compress IN OUT     compress the file IN into the container OUT\n"
+    "  decompress IN OUT   restore the original of the container IN into OUT\n"
+    "  advise IN           tell which of the two modes suits the file IN\n"
+    "\n"
+    "Options:\n"
+    "      --mode MODE     how to compress: good (LZH, the default), fast\n"
+    "                      (LZRW1/KH) or auto (the mode advise picks)\n"
+    "      --help          display this help and exit\n"
+    "      --version       output version information and exit\n"
+    "\n"
+    "The final caption of the compressor is printed on standard output; on a\n"
+    "terminal its progress is shown as well.\n"
+    "\n"
+    "Exit status is 0 on success and 1 on failure, with the compressor's message.\n";
 
 std::optional<TCompressMode> modeNamed(const std::string& name) {
     if (name == "good") {
@@ -61,6 +86,14 @@ int main(int argc, char** argv) {
     }
     const std::string command = args.front();
     args.erase(args.begin());
+    if (command == "--help" && args.empty()) {
+        std::cout << kHelp;
+        return 0;
+    }
+    if (command == "--version" && args.empty()) {
+        std::cout << "velmora-compress " << velmora::kVersion << '\n' << velmora::kVersionNotice;
+        return 0;
+    }
     Tlzrw1 component;
     if (command == "compress" && args.size() >= 2 && args[0] == "--mode") {
         const auto mode = modeNamed(args[1]);
