@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "app/update_signature.h"
-#include "app/version.h"
+#include "velmora_version.h"
 
 namespace {
 
@@ -118,7 +118,7 @@ int run(const std::vector<std::string>& words) {
         return 0;
     }
     if (command == "--version") {
-        std::cout << "velmora-sign (Velmora) " << velmora::kVersionText << "\n";
+        std::cout << "velmora-sign " << velmora::kVersion << "\n" << velmora::kVersionNotice;
         return 0;
     }
     if (command == "keygen" && words.size() == 3) {
