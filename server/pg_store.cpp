@@ -29,9 +29,10 @@ struct Statement {
     const char* sql;
 };
 
-constexpr Statement kAdd{"velmora_add", "INSERT INTO scores (name, date, score) VALUES ($1, $2, $3)"};
-constexpr Statement kBest{"velmora_best",
-                          "SELECT name, date, score FROM scores ORDER BY score DESC, id DESC LIMIT $1"};
+constexpr Statement kAdd{"velmora_add",
+                         "INSERT INTO scores (name, date, score) VALUES ($1, $2, $3)"};
+constexpr Statement kBest{
+    "velmora_best", "SELECT name, date, score FROM scores ORDER BY score DESC, id DESC LIMIT $1"};
 constexpr Statement kCount{"velmora_count", "SELECT count(*) FROM scores"};
 // Changes with every transaction that ends anywhere in the database, ours or
 // another instance's, and costs no table access: the cheap question the
@@ -105,7 +106,8 @@ std::string redactUri(const std::string& uri) {
             }
         }
     }
-    for (size_t at = text.find("password="); at != std::string::npos; at = text.find("password=", at + 1)) {
+    for (size_t at = text.find("password="); at != std::string::npos;
+         at = text.find("password=", at + 1)) {
         if (at > 0 && text[at - 1] != '?' && text[at - 1] != '&' && text[at - 1] != ' ') {
             continue;
         }
@@ -119,14 +121,15 @@ std::string redactUri(const std::string& uri) {
 // A connection borrowed from the pool for one call, given back however the
 // call ends.
 class PgStore::Lease {
-public:
+  public:
     explicit Lease(PgStore& store) : store_(store), connection_(store.acquire()) {}
     ~Lease() { store_.release(connection_); }
     Lease(const Lease&) = delete;
     Lease& operator=(const Lease&) = delete;
 
     // Runs a prepared statement; throws StoreError unless it ends as `expected`.
-    Result run(const Statement& statement, const std::vector<std::string>& values, ExecStatusType expected) {
+    Result run(const Statement& statement, const std::vector<std::string>& values,
+               ExecStatusType expected) {
         std::vector<const char*> pointers;
         std::vector<int> lengths;
         for (const std::string& value : values) {
@@ -143,21 +146,23 @@ public:
 
     bool broken() const { return PQstatus(connection_) != CONNECTION_OK; }
 
-private:
+  private:
     PgStore& store_;
     pg_conn* connection_;
 };
 
 PgStore::PgStore(const std::string& uri, size_t maxConnections)
-    : uri_(uri), password_(passwordOf(uri)), maxConnections_(maxConnections == 0 ? 1 : maxConnections) {
+    : uri_(uri),
+      password_(passwordOf(uri)),
+      maxConnections_(maxConnections == 0 ? 1 : maxConnections) {
     // The first connection checks the address and sets up the table; it
     // then stays in the pool.
     PGconn* first = openConnection();
     try {
         Result result(PQexec(first, kSchema));
         if (!result || PQresultStatus(result.get()) != PGRES_COMMAND_OK) {
-            throw StoreError("cannot set up the scores table in " + redactUri(uri_) + ": "
-                             + scrub(trimmed(PQerrorMessage(first))));
+            throw StoreError("cannot set up the scores table in " + redactUri(uri_) + ": " +
+                             scrub(trimmed(PQerrorMessage(first))));
         }
         prepareStatements(first);
     } catch (...) {
@@ -185,7 +190,8 @@ std::string PgStore::scrub(std::string message) const {
     if (password_.empty()) {
         return message;
     }
-    for (size_t at = message.find(password_); at != std::string::npos; at = message.find(password_, at + 3)) {
+    for (size_t at = message.find(password_); at != std::string::npos;
+         at = message.find(password_, at + 3)) {
         message.replace(at, password_.size(), "***");
     }
     return message;
@@ -205,7 +211,8 @@ PGconn* PgStore::connect() {
 PGconn* PgStore::openConnection() {
     // Entries before the URI are defaults it may override; the one after is
     // what the store relies on: names travel as UTF-8.
-    const char* keywords[] = {"connect_timeout", "application_name", "dbname", "client_encoding", nullptr};
+    const char* keywords[] = {"connect_timeout", "application_name", "dbname", "client_encoding",
+                              nullptr};
     const char* values[] = {"10", "velmora-server", uri_.c_str(), "UTF8", nullptr};
     PGconn* connection = PQconnectdbParams(keywords, values, 1);
     if (connection == nullptr) {
@@ -218,7 +225,8 @@ PGconn* PgStore::openConnection() {
     }
     // Notices ("already exists, skipping", a server saying goodbye) would go
     // to stderr; failures reach the caller as StoreError instead.
-    PQsetNoticeProcessor(connection, [](void*, const char*) {}, nullptr);
+    PQsetNoticeProcessor(
+        connection, [](void*, const char*) {}, nullptr);
     return connection;
 }
 
@@ -226,8 +234,8 @@ void PgStore::prepareStatements(PGconn* connection) {
     for (const Statement& statement : {kAdd, kBest, kCount, kSnapshot}) {
         Result prepared(PQprepare(connection, statement.name, statement.sql, 0, nullptr));
         if (!prepared || PQresultStatus(prepared.get()) != PGRES_COMMAND_OK) {
-            throw StoreError("cannot prepare " + std::string(statement.name) + ": "
-                             + scrub(trimmed(PQerrorMessage(connection))));
+            throw StoreError("cannot prepare " + std::string(statement.name) + ": " +
+                             scrub(trimmed(PQerrorMessage(connection))));
         }
     }
 }
@@ -264,7 +272,8 @@ PGconn* PgStore::acquire() {
 }
 
 void PgStore::release(PGconn* connection) {
-    bool healthy = PQstatus(connection) == CONNECTION_OK && PQtransactionStatus(connection) == PQTRANS_IDLE;
+    bool healthy =
+        PQstatus(connection) == CONNECTION_OK && PQtransactionStatus(connection) == PQTRANS_IDLE;
     {
         std::lock_guard lock(poolMutex_);
         if (healthy) {
@@ -316,11 +325,12 @@ std::vector<ScoreEntry> PgStore::best(size_t limit) {
             int rows = PQntuples(result.get());
             entries.reserve(static_cast<size_t>(rows));
             for (int row = 0; row < rows; ++row) {
-                entries.push_back({std::string(PQgetvalue(result.get(), row, 0),
-                                               static_cast<size_t>(PQgetlength(result.get(), row, 0))),
-                                   std::string(PQgetvalue(result.get(), row, 1),
-                                               static_cast<size_t>(PQgetlength(result.get(), row, 1))),
-                                   static_cast<uint32_t>(std::stoull(PQgetvalue(result.get(), row, 2)))});
+                entries.push_back(
+                    {std::string(PQgetvalue(result.get(), row, 0),
+                                 static_cast<size_t>(PQgetlength(result.get(), row, 0))),
+                     std::string(PQgetvalue(result.get(), row, 1),
+                                 static_cast<size_t>(PQgetlength(result.get(), row, 1))),
+                     static_cast<uint32_t>(std::stoull(PQgetvalue(result.get(), row, 2)))});
             }
             return entries;
         } catch (const StoreError&) {
@@ -346,7 +356,8 @@ uint64_t PgStore::count() {
 }
 
 uint64_t PgStore::generation() {
-    return ownChanges_.load(std::memory_order_acquire) + seenChanges_.load(std::memory_order_acquire);
+    return ownChanges_.load(std::memory_order_acquire) +
+           seenChanges_.load(std::memory_order_acquire);
 }
 
 void PgStore::watchLoop() {
@@ -361,7 +372,8 @@ void PgStore::watchLoop() {
             seenChanges_.fetch_add(1, std::memory_order_release);
         }
         lock.lock();
-        watchWake_.wait_for(lock, std::chrono::milliseconds(kPgWatchIntervalMs), [this] { return closing_; });
+        watchWake_.wait_for(lock, std::chrono::milliseconds(kPgWatchIntervalMs),
+                            [this] { return closing_; });
     }
     lock.unlock();
     PQfinish(connection);
@@ -377,7 +389,8 @@ bool PgStore::watchOnce(PGconn*& connection, std::string& lastSnapshot) {
         lastSnapshot.clear();
     }
     Result result(PQexecPrepared(connection, kSnapshot.name, 0, nullptr, nullptr, nullptr, 0));
-    if (!result || PQresultStatus(result.get()) != PGRES_TUPLES_OK || PQntuples(result.get()) != 1) {
+    if (!result || PQresultStatus(result.get()) != PGRES_TUPLES_OK ||
+        PQntuples(result.get()) != 1) {
         PQfinish(connection);
         connection = nullptr;
         return false;

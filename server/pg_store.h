@@ -36,7 +36,7 @@ bool isPostgresUri(const std::string& text);
 std::string redactUri(const std::string& uri);
 
 class PgStore : public Store {
-public:
+  public:
     // Connects to the database of `uri`, creating the table if it is
     // missing. Throws StoreError when it cannot; its message never holds the
     // password.
@@ -50,7 +50,7 @@ public:
     uint64_t count() override;
     uint64_t generation() override;
 
-private:
+  private:
     class Lease;
 
     pg_conn* connect();

@@ -30,12 +30,14 @@ std::string serverBinaries() {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/usr/lib/postgresql", error)) {
         std::filesystem::path bin = entry.path() / "bin";
-        if (std::filesystem::exists(bin / "postgres") && (best.empty() || entry.path().filename() > best.filename())) {
+        if (std::filesystem::exists(bin / "postgres") &&
+            (best.empty() || entry.path().filename() > best.filename())) {
             best = entry.path();
         }
     }
     if (best.empty()) {
-        throw std::runtime_error("no PostgreSQL server in /usr/lib/postgresql (install postgresql)");
+        throw std::runtime_error(
+            "no PostgreSQL server in /usr/lib/postgresql (install postgresql)");
     }
     return (best / "bin").string();
 }
@@ -76,30 +78,11 @@ PgCluster::PgCluster() : bin_(serverBinaries()) {
     if (switchUser_ && ::chown(folder_.c_str(), uid_, gid_) != 0) {
         throw std::runtime_error("cannot hand " + folder_ + " to the postgres user");
     }
-    std::vector<std::string> initdb = {bin_ + "/initdb", "-D", folder_ + "/data", "-U", "postgres", "-E", "UTF8",
-                                       "--locale=C", "-N", "--auth-local=trust", "--auth-host=reject"};
-    pid_t child = -1;
-    {
-        std::vector<char*> argv;
-        for (std::string& word : initdb) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
-        std::string log = folder_ + "/initdb.log";
-        child = ::fork();
-        if (child == 0) {
-            int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::dup2(out, 1);
-            ::dup2(out, 2);
-            if (switchUser_ && (::setgroups(0, nullptr) != 0 || ::setgid(gid_) != 0 || ::setuid(uid_) != 0)) {
-                ::_exit(126);
-            }
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-    }
+    pid_t initdb = spawn({bin_ + "/initdb", "-D", folder_ + "/data", "-U", "postgres", "-E", "UTF8",
+                          "--locale=C", "-N", "--auth-local=trust", "--auth-host=reject"},
+                         folder_ + "/initdb.log");
     int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (::waitpid(initdb, &status, 0) != initdb || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         throw std::runtime_error("initdb failed; see " + folder_ + "/initdb.log");
     }
     // Superuser "postgres" without a password through the socket, for the
@@ -108,7 +91,8 @@ PgCluster::PgCluster() : bin_(serverBinaries()) {
         << "local all postgres trust\n"
            "local all all scram-sha-256\n";
     start();
-    admin("CREATE ROLE " + std::string(kUser) + " LOGIN PASSWORD '" + kPassword + "'");
+    admin("postgres", "CREATE ROLE " + std::string(kUser) + " LOGIN PASSWORD '" + kPassword + "'");
+    admin("postgres", "CREATE DATABASE " + std::string(kDatabase) + " OWNER " + kUser);
 }
 
 PgCluster::~PgCluster() {
@@ -120,40 +104,39 @@ PgCluster::~PgCluster() {
 }
 
 std::string PgCluster::uri(const std::string& database, const std::string& password) const {
-    return "postgresql://" + std::string(kUser) + ":" + percentEncoded(password) + "@" + percentEncoded(folder_)
-           + ":" + kPort + "/" + database;
+    return "postgresql://" + std::string(kUser) + ":" + percentEncoded(password) + "@" +
+           percentEncoded(folder_) + ":" + kPort + "/" + database;
 }
 
 std::string PgCluster::createDatabase() {
-    std::string name = "velmora_test_" + std::to_string(++databases_);
-    admin("CREATE DATABASE " + name + " OWNER " + kUser);
-    return uri(name);
+    std::string name = "test_" + std::to_string(++databases_);
+    admin(kDatabase, "CREATE SCHEMA " + name + " AUTHORIZATION " + kUser);
+    return uri(kDatabase) + "?options=-c%20search_path%3D" + name;
 }
 
 void PgCluster::start() {
     // Small, and fsync off: the tests kill server instances, not the
     // machine, and a fast shutdown still writes everything out.
-    std::vector<std::string> words = {bin_ + "/postgres",
-                                      "-D", folder_ + "/data",
-                                      "-k", folder_,
-                                      "-p", kPort,
-                                      "-c", "listen_addresses=",
-                                      "-c", "max_connections=300",
-                                      "-c", "shared_buffers=16MB",
-                                      "-c", "fsync=off",
-                                      "-c", "full_page_writes=off"};
+    pid_ = spawn({bin_ + "/postgres", "-D", folder_ + "/data", "-k", folder_, "-p", kPort, "-c",
+                  "listen_addresses=", "-c", "max_connections=300", "-c", "shared_buffers=16MB",
+                  "-c", "fsync=off", "-c", "full_page_writes=off"},
+                 folder_ + "/server.log");
+    waitUntilReady();
+}
+
+pid_t PgCluster::spawn(std::vector<std::string> words, const std::string& log) const {
     std::vector<char*> argv;
     for (std::string& word : words) {
         argv.push_back(word.data());
     }
     argv.push_back(nullptr);
-    std::string log = folder_ + "/server.log";
-    pid_ = ::fork();
-    if (pid_ == 0) {
+    pid_t child = ::fork();
+    if (child == 0) {
         int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         ::dup2(out, 1);
         ::dup2(out, 2);
-        if (switchUser_ && (::setgroups(0, nullptr) != 0 || ::setgid(gid_) != 0 || ::setuid(uid_) != 0)) {
+        if (switchUser_ &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(gid_) != 0 || ::setuid(uid_) != 0)) {
             ::_exit(126);
         }
         // Set after the change of user, which would clear it: a test program
@@ -162,10 +145,10 @@ void PgCluster::start() {
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
-    if (pid_ < 0) {
-        throw std::runtime_error("cannot start the test database");
+    if (child < 0) {
+        throw std::runtime_error("cannot start " + words[0]);
     }
-    waitUntilReady();
+    return child;
 }
 
 void PgCluster::stop() {
@@ -182,7 +165,8 @@ void PgCluster::waitUntilReady() {
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
-            throw std::runtime_error("the test database did not start; see " + folder_ + "/server.log");
+            throw std::runtime_error("the test database did not start; see " + folder_ +
+                                     "/server.log");
         }
         if (std::chrono::steady_clock::now() > deadline) {
             throw std::runtime_error("the test database did not answer within 60 s");
@@ -191,10 +175,12 @@ void PgCluster::waitUntilReady() {
     }
 }
 
-void PgCluster::admin(const std::string& sql) {
-    std::string adminInfo = "host=" + folder_ + " port=" + kPort + " user=postgres dbname=postgres";
+void PgCluster::admin(const std::string& database, const std::string& sql) {
+    std::string adminInfo =
+        "host=" + folder_ + " port=" + kPort + " user=postgres dbname=" + database;
     std::unique_ptr<PGconn, void (*)(PGconn*)> connection(PQconnectdb(adminInfo.c_str()), PQfinish);
-    std::unique_ptr<PGresult, void (*)(PGresult*)> result(PQexec(connection.get(), sql.c_str()), PQclear);
+    std::unique_ptr<PGresult, void (*)(PGresult*)> result(PQexec(connection.get(), sql.c_str()),
+                                                          PQclear);
     if (PQresultStatus(result.get()) != PGRES_COMMAND_OK) {
         throw std::runtime_error(sql + ": " + PQerrorMessage(connection.get()));
     }

@@ -6,14 +6,16 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace velmora::testing {
 
 class PgCluster {
-public:
+  public:
     // The role the stores log in as, with a password, as in production.
     static constexpr const char* kUser = "velmora";
     static constexpr const char* kPassword = "Vm-pass-5a8e1c";
+    static constexpr const char* kDatabase = "velmora";
 
     // Creates the cluster and starts it. Throws std::runtime_error when it
     // cannot (no PostgreSQL installed, no unprivileged user to run it).
@@ -23,7 +25,9 @@ public:
     PgCluster(const PgCluster&) = delete;
     PgCluster& operator=(const PgCluster&) = delete;
 
-    // A new, empty database owned by kUser; returns its connection URI.
+    // A new, empty place for scores; returns its connection URI. It is a
+    // schema of its own in kDatabase, chosen through the URI's search path:
+    // far quicker to make than a database, and as separate for a store.
     std::string createDatabase();
 
     // The connection URI of `database` for kUser with `password`.
@@ -34,9 +38,11 @@ public:
     void stop();
     void start();
 
-private:
+  private:
+    // Runs `words` as the unprivileged user, output appended to `log`.
+    pid_t spawn(std::vector<std::string> words, const std::string& log) const;
     void waitUntilReady();
-    void admin(const std::string& sql);
+    void admin(const std::string& database, const std::string& sql);
 
     std::string folder_;
     std::string bin_;

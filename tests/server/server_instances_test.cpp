@@ -41,7 +41,7 @@ std::set<std::string> storedNames(const std::string& database) {
 // Clients posting in a loop until told to stop, each post to the next of
 // `servers` in turn; remembers the names whose post was acknowledged.
 class PostingClients {
-public:
+  public:
     PostingClients(std::vector<const ServerProcess*> servers, int clients) {
         for (int c = 0; c < clients; ++c) {
             threads_.emplace_back([this, servers, c] {
@@ -87,7 +87,7 @@ public:
         return failed_;
     }
 
-private:
+  private:
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::set<std::string> acknowledged_;
@@ -115,9 +115,11 @@ TEST(ServerInstancesTest, EachInstanceListsThePostsOfBothWithinASecond) {
         // Higher each time, so it heads the list.
         ASSERT_EQ(get(poster.port(), post(name, 100 + i)).status, 200);
         auto posted = std::chrono::steady_clock::now();
-        EXPECT_NE(page(poster).find(">" + name + "<"), std::string::npos) << "own post listed at once";
+        EXPECT_NE(page(poster).find(">" + name + "<"), std::string::npos)
+            << "own post listed at once";
         std::string seen;
-        waitFor([&] { return (seen = page(other)).find(">" + name + "<") != std::string::npos; }, 2s);
+        waitFor([&] { return (seen = page(other)).find(">" + name + "<") != std::string::npos; },
+                2s);
         auto delay = std::chrono::steady_clock::now() - posted;
         EXPECT_NE(seen.find(">" + name + "<"), std::string::npos) << name;
         EXPECT_LT(delay, 1s) << name;
@@ -196,7 +198,8 @@ TEST(ServerInstancesTest, ABadConnectionUriIsReportedWithoutItsPassword) {
         }
         int status = ::pclose(output);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << text;
-        EXPECT_NE(text.find("velmora-server: cannot connect to postgresql://velmora:***@"), std::string::npos)
+        EXPECT_NE(text.find("velmora-server: cannot connect to postgresql://velmora:***@"),
+                  std::string::npos)
             << text;
         EXPECT_EQ(text.find(secret), std::string::npos) << text;
     }
