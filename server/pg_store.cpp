@@ -211,9 +211,19 @@ PGconn* PgStore::connect() {
 PGconn* PgStore::openConnection() {
     // Entries before the URI are defaults it may override; the one after is
     // what the store relies on: names travel as UTF-8.
-    const char* keywords[] = {"connect_timeout", "application_name", "dbname", "client_encoding",
+    // A database host that vanishes without a word must not hold a post
+    // for the quarter of an hour TCP would wait by itself.
+    const char* keywords[] = {"connect_timeout",
+                              "application_name",
+                              "keepalives_idle",
+                              "keepalives_interval",
+                              "keepalives_count",
+                              "tcp_user_timeout",
+                              "dbname",
+                              "client_encoding",
                               nullptr};
-    const char* values[] = {"10", "velmora-server", uri_.c_str(), "UTF8", nullptr};
+    const char* values[] = {"10",    "velmora-server", "10",   "3",    "3",
+                            "20000", uri_.c_str(),     "UTF8", nullptr};
     PGconn* connection = PQconnectdbParams(keywords, values, 1);
     if (connection == nullptr) {
         throw StoreError("cannot connect to " + redactUri(uri_) + ": out of memory");
@@ -304,6 +314,11 @@ void PgStore::dropIdle() {
 }
 
 void PgStore::add(const ScoreEntry& entry) {
+    // Parameters travel as C strings: a NUL byte would cut the name short
+    // without a word, so such an entry is refused instead.
+    if (entry.name.find('\0') != std::string::npos || entry.date.find('\0') != std::string::npos) {
+        throw StoreError("a name or date holds a NUL byte");
+    }
     {
         Lease lease(*this);
         // Never sent again on a fresh connection: a post whose connection

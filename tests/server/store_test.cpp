@@ -206,6 +206,18 @@ TEST(PgStoreTest, RecoversByItselfAfterTheDatabaseRestarts) {
     EXPECT_EQ(store.count(), 6u);
 }
 
+TEST(PgStoreTest, RefusesWhatItCannotKeepExactly) {
+    PgStore store(sharedPgCluster().createDatabase());
+    // Text columns hold valid UTF-8 without NUL; anything else would come
+    // back changed, so the post fails instead of being kept altered.
+    EXPECT_THROW(store.add({std::string("nul\0byte", 8), "1/5/09", 1}), StoreError);
+    EXPECT_THROW(store.add({"bad\xFF\xFEutf8", "1/5/09", 1}), StoreError);
+    EXPECT_THROW(store.add({"ok", std::string("1/5\0/09", 7), 1}), StoreError);
+    EXPECT_EQ(store.count(), 0u);
+    store.add({"fine", "1/5/09", 1});
+    EXPECT_EQ(store.count(), 1u);
+}
+
 TEST(PgStoreTest, NeverShowsThePassword) {
     PgCluster& cluster = sharedPgCluster();
     const std::string secret = "S3cr3t-never-shown";
