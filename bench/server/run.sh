@@ -22,10 +22,10 @@ connection_counts=${CONNECTIONS:-8 64}
 work=$(mktemp -d)
 chmod 711 "$work"  # the database server, run as another user, reaches its folder inside
 servers=()
-pg_pid=
+pg_bin=
 cleanup() {
   for pid in "${servers[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
-  if [ -n "$pg_pid" ]; then kill -INT "$pg_pid" 2>/dev/null || true; wait "$pg_pid" 2>/dev/null || true; fi
+  if [ -n "$pg_bin" ]; then as_pg "$pg_bin/pg_ctl" -D "$work/pg/data" -m fast -w stop >/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -38,14 +38,9 @@ start_postgres() {
   mkdir -p "$work/pg"
   [ "$(id -u)" -eq 0 ] && chown postgres: "$work/pg"
   as_pg "$bin/initdb" -D "$work/pg/data" -U postgres -E UTF8 --locale=C -A trust >/dev/null
-  as_pg "$bin/postgres" -D "$work/pg/data" -k "$work/pg" -c listen_addresses= -c max_connections=200 \
-    >"$work/pg/log" 2>&1 &
-  pg_pid=$!
-  for _ in $(seq 100); do
-    as_pg "$bin/pg_isready" -q -h "$work/pg" && break
-    sleep 0.1
-  done
   pg_bin=$bin
+  as_pg "$bin/pg_ctl" -D "$work/pg/data" -l "$work/pg/log" -w \
+    -o "-k $work/pg -c listen_addresses= -c max_connections=200" start >/dev/null
 }
 
 # Prints a --db value for a new, empty database of `engine`.
@@ -112,7 +107,7 @@ load() {
 printf '%-11s %-9s %-11s %-6s %10s %9s\n' engine instances connections what req/s p99_ms
 run=0
 for engine in $engines; do
-  [ "$engine" = postgresql ] && [ -z "$pg_pid" ] && start_postgres
+  [ "$engine" = postgresql ] && [ -z "$pg_bin" ] && start_postgres
   for instances in $instance_counts; do
     for connections in $connection_counts; do
       run=$((run + 1))
