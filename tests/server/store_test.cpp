@@ -85,6 +85,9 @@ TEST_P(StoreTest, KeepsHostileNamesByteForByte) {
         "Robert\"); DELETE FROM scores WHERE ('1'='1",
         "$1 $2 \\x00 %s %n",
         "<script>alert(1)</script>",
+        "{\"a\",\"b\"}",
+        "NULL",
+        "\\\"},{\"",
         "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x8E\xAE",
         std::string(100 * 1024, 'W'),
     };
@@ -214,8 +217,28 @@ TEST(PgStoreTest, RefusesWhatItCannotKeepExactly) {
     EXPECT_THROW(store.add({"bad\xFF\xFEutf8", "1/5/09", 1}), StoreError);
     EXPECT_THROW(store.add({"ok", std::string("1/5\0/09", 7), 1}), StoreError);
     EXPECT_EQ(store.count(), 0u);
-    store.add({"fine", "1/5/09", 1});
-    EXPECT_EQ(store.count(), 1u);
+    // A bad post among many at once fails alone.
+    constexpr int kThreads = 8;
+    constexpr int kPostsEach = 30;
+    std::atomic<int> failures{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < kPostsEach; ++i) {
+                std::string name = (t == 0 && i % 3 == 0 ? "bad\xC3" : "ok") + std::to_string(i);
+                try {
+                    store.add({name, "1/5/09", static_cast<uint32_t>(i)});
+                } catch (const StoreError&) {
+                    ++failures;
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(failures, kPostsEach / 3);
+    EXPECT_EQ(store.count(), static_cast<uint64_t>(kThreads * kPostsEach - kPostsEach / 3));
 }
 
 TEST(PgStoreTest, NeverShowsThePassword) {
