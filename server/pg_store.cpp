@@ -34,9 +34,9 @@ constexpr Statement kAdd{"velmora_add",
 constexpr Statement kBest{
     "velmora_best", "SELECT name, date, score FROM scores ORDER BY score DESC, id DESC LIMIT $1"};
 constexpr Statement kCount{"velmora_count", "SELECT count(*) FROM scores"};
-// Changes with every transaction that ends anywhere in the database, ours or
-// another instance's, and costs no table access: the cheap question the
-// watcher asks.
+// Changes with every transaction that ends anywhere on the database server,
+// ours or another instance's, and reads no table: the cheap question the
+// watcher asks. A change that is not a post only costs one page rendering.
 constexpr Statement kSnapshot{"velmora_snapshot", "SELECT pg_current_snapshot()::text"};
 
 struct ResultFree {
