@@ -5,9 +5,11 @@
 
 #include <signal.h>
 #include <stdio.h>
+#include <sys/wait.h>
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <set>
 #include <thread>
