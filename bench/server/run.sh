@@ -54,7 +54,8 @@ new_database() {
   fi
 }
 
-# Starts an instance on `database`; prints its address.
+# Starts an instance on `database` and adds its address to `addresses`. Not
+# run in a subshell: `servers` must keep its process id for the clean-up.
 start_server() {
   local database=$1 out="$work/server${#servers[@]}.out"
   "$binary" --listen 127.0.0.1:0 --db "$database" >"$out" 2>&1 &
@@ -63,7 +64,7 @@ start_server() {
     grep -q listening "$out" && break
     sleep 0.1
   done
-  grep -o 'http://[0-9.:]*' "$out"
+  addresses+=("$(grep -o 'http://[0-9.:]*' "$out")")
 }
 
 stop_servers() {
@@ -113,7 +114,7 @@ for engine in $engines; do
       run=$((run + 1))
       database=$(new_database "$engine" "bench$run")
       addresses=()
-      for ((k = 0; k < instances; k++)); do addresses+=("$(start_server "$database")"); done
+      for ((k = 0; k < instances; k++)); do start_server "$database"; done
       # A list worth rendering: 100 entries.
       for i in $(seq 100); do
         curl -s -o /dev/null "${addresses[0]}/cgi-bin/velmora.cgi?name=Seed$i&date=1/5/09&score=$((i * 10))"
