@@ -7,11 +7,12 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <thread>
 
 #include "server/options.h"
 #include "server/routes.h"
-#include "server/score_store.h"
+#include "server/store_factory.h"
 #include "velmora_version.h"
 
 namespace {
@@ -47,9 +48,9 @@ int run(ServerOptions options) {
     if (options.database.empty()) {
         options.database = velmora::server::defaultDatabasePath();
     }
-    velmora::server::ScoreStore store(options.database);
+    std::unique_ptr<velmora::server::Store> store = velmora::server::openStore(options.database);
     httplib::Server server;
-    velmora::server::Routes routes(options, store);
+    velmora::server::Routes routes(options, *store);
     routes.install(server);
     if (!bindServer(server, options)) {
         std::cerr << "velmora-server: cannot listen on " << options.host << ":" << options.port << "\n";

@@ -29,7 +29,7 @@ std::string_view rawQuery(const httplib::Request& request) {
 
 }  // namespace
 
-Routes::Routes(const ServerOptions& options, ScoreStore& store) : options_(options), store_(store) {}
+Routes::Routes(const ServerOptions& options, Store& store) : options_(options), store_(store) {}
 
 void Routes::install(httplib::Server& server) {
     server.new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "server/options.h"
-#include "server/score_store.h"
+#include "server/store.h"
 
 namespace velmora::server {
 
@@ -19,7 +19,7 @@ inline constexpr size_t kServerThreads = 32;
 class Routes {
 public:
     // `store` must outlive the routes.
-    Routes(const ServerOptions& options, ScoreStore& store);
+    Routes(const ServerOptions& options, Store& store);
 
     // Installs the handlers and the limits (request size, time-outs,
     // thread pool) on `server`.
@@ -35,7 +35,7 @@ private:
     std::shared_ptr<const std::string> listPage();
 
     ServerOptions options_;
-    ScoreStore& store_;
+    Store& store_;
     std::mutex pageMutex_;
     std::shared_ptr<const std::string> page_;
     uint64_t pageGeneration_ = 0;

@@ -7,39 +7,36 @@
 #include <cstdint>
 #include <condition_variable>
 #include <mutex>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "server/score_query.h"
+#include "server/store.h"
 
 namespace velmora::server {
 
-class StoreError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-class ScoreStore {
+class ScoreStore : public Store {
 public:
     // Opens (creating when missing) the database at `path`, with its
     // folder. Throws StoreError when it cannot be opened or set up.
     explicit ScoreStore(const std::string& path);
-    ~ScoreStore();
+    ~ScoreStore() override;
     ScoreStore(const ScoreStore&) = delete;
     ScoreStore& operator=(const ScoreStore&) = delete;
 
     // Stores `entry`; committed when this returns (it survives the process
     // being killed right after). Throws StoreError on failure.
-    void add(const ScoreEntry& entry);
+    void add(const ScoreEntry& entry) override;
 
     // At most `limit` entries, best score first, newest first among equal
     // scores.
-    std::vector<ScoreEntry> best(size_t limit);
+    std::vector<ScoreEntry> best(size_t limit) override;
+
+    uint64_t count() override;
 
     // Incremented by every add; lets a reader tell whether its copy is stale.
-    uint64_t generation() const;
+    uint64_t generation() override;
 
 private:
     void execute(const char* sql);
@@ -50,6 +47,7 @@ private:
     sqlite3* db_ = nullptr;
     sqlite3_stmt* insert_ = nullptr;
     sqlite3_stmt* selectBest_ = nullptr;
+    sqlite3_stmt* selectCount_ = nullptr;
     uint64_t generation_ = 0;
 
     // Copies the journal into the database in the background, on its own

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -12,8 +13,9 @@
 
 #include "online/HTTPGet.h"
 #include "online/HttpCli.h"
-#include "server/score_store.h"
+#include "server/store_factory.h"
 #include "tests/online/queue_dispatcher.h"
+#include "tests/server/pg_cluster.h"
 #include "tests/server/server_process.h"
 
 namespace velmora::testing {
@@ -21,15 +23,19 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class ServerTest : public ::testing::Test {
+enum class Engine { sqlite, postgres };
+
+// Every case runs against both engines: the game must not tell them apart.
+class ServerTest : public ::testing::TestWithParam<Engine> {
 protected:
     void SetUp() override {
+        std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(test.begin(), test.end(), '/', '_');
         folder = std::filesystem::temp_directory_path()
-                 / ("velmora_server_test_" + std::to_string(::getpid()) + "_"
-                    + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                 / ("velmora_server_test_" + std::to_string(::getpid()) + "_" + test);
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
-        database = (folder / "scores.db").string();
+        database = GetParam() == Engine::postgres ? sharedPgCluster().createDatabase() : (folder / "scores.db").string();
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
 
@@ -54,7 +60,7 @@ size_t countOf(const std::string& text, const std::string& part) {
     return count;
 }
 
-TEST_F(ServerTest, GamePostsThroughItsComponentAndFindsTheScoreListed) {
+TEST_P(ServerTest, GamePostsThroughItsComponentAndFindsTheScoreListed) {
     auto server = start();
     auto dispatcher = std::make_shared<QueueDispatcher>();
     online::THTTPGet sendit(dispatcher);
@@ -75,7 +81,7 @@ TEST_F(ServerTest, GamePostsThroughItsComponentAndFindsTheScoreListed) {
     EXPECT_NE(page.body.find("#E6E3C4"), std::string::npos);
 }
 
-TEST_F(ServerTest, ListIsBestFirstNewestFirstAmongEqualsAndCapped) {
+TEST_P(ServerTest, ListIsBestFirstNewestFirstAmongEqualsAndCapped) {
     auto server = start();
     const char* posts[][2] = {{"low", "10"}, {"firstTie", "500"}, {"top", "900"}, {"secondTie", "500"}};
     for (auto& p : posts) {
@@ -99,7 +105,7 @@ TEST_F(ServerTest, ListIsBestFirstNewestFirstAmongEqualsAndCapped) {
     EXPECT_EQ(page.find(">low<"), std::string::npos);
 }
 
-TEST_F(ServerTest, HostileNamesAreStoredAsTextAndEscaped) {
+TEST_P(ServerTest, HostileNamesAreStoredAsTextAndEscaped) {
     auto server = start();
     const std::string names[] = {"<script>alert(1)</script>", "x');DROP%20TABLE%20scores;--", "\"quoted\"",
                                  "%3Cb%3Ebold%3C%2Fb%3E", "a+b", "caf%C3%A9", "bad%FFbyte", "tab%09bed"};
@@ -116,7 +122,7 @@ TEST_F(ServerTest, HostileNamesAreStoredAsTextAndEscaped) {
     }
 }
 
-TEST_F(ServerTest, BadPostsAndOversizedRequestsAreRefusedWithAShortBody) {
+TEST_P(ServerTest, BadPostsAndOversizedRequestsAreRefusedWithAShortBody) {
     auto server = start();
     const std::string refused[] = {
         post("Guest", "1/5/09", "abc"),   post("Guest", "1/5/09", "-5"),  post("Guest", "1/5/09", "1234567890"),
@@ -140,7 +146,7 @@ TEST_F(ServerTest, BadPostsAndOversizedRequestsAreRefusedWithAShortBody) {
     EXPECT_NE(page.find("No scores yet"), std::string::npos);
 }
 
-TEST_F(ServerTest, ScoresSurviveARestartAndAKillAfterTheReply) {
+TEST_P(ServerTest, ScoresSurviveARestartAndAKillAfterTheReply) {
     auto server = start();
     ASSERT_EQ(get(server->port(), post("before", "1/5/09", "100")).status, 200);
     EXPECT_TRUE(WIFEXITED(server->stop(SIGTERM)));  // a clean stop
@@ -153,7 +159,7 @@ TEST_F(ServerTest, ScoresSurviveARestartAndAKillAfterTheReply) {
     EXPECT_NE(page.find(">killed<"), std::string::npos);
 }
 
-TEST_F(ServerTest, ConcurrentPostsAreAllKept) {
+TEST_P(ServerTest, ConcurrentPostsAreAllKept) {
     auto server = start();
     constexpr int kClients = 8;
     constexpr int kPostsEach = 40;
@@ -174,11 +180,11 @@ TEST_F(ServerTest, ConcurrentPostsAreAllKept) {
     }
     EXPECT_EQ(accepted, kClients * kPostsEach);
     server->stop(SIGTERM);
-    server::ScoreStore store(database);
-    EXPECT_EQ(store.best(100000).size(), static_cast<size_t>(kClients * kPostsEach));
+    auto store = server::openStore(database);
+    EXPECT_EQ(store->best(100000).size(), static_cast<size_t>(kClients * kPostsEach));
 }
 
-TEST_F(ServerTest, ServesVersionTextInstallerAndHomePage) {
+TEST_P(ServerTest, ServesVersionTextInstallerAndHomePage) {
     auto plain = start();
     HttpReply version = get(plain->port(), "/velmora/velmoraversion.txt");
     EXPECT_EQ(version.status, 200);
@@ -206,6 +212,11 @@ TEST_F(ServerTest, ServesVersionTextInstallerAndHomePage) {
     getupdate.SyncGet();
     EXPECT_EQ(file.str(), installer);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, ServerTest, ::testing::Values(Engine::sqlite, Engine::postgres),
+                         [](const ::testing::TestParamInfo<Engine>& info) {
+                             return info.param == Engine::sqlite ? "SQLite" : "PostgreSQL";
+                         });
 
 }  // namespace
 }  // namespace velmora::testing
