@@ -57,7 +57,7 @@ runs_whole() { # FOLDER NEW-PROGRAM
 
 # --- velmora-sign ------------------------------------------------------------
 "$sign" --help | grep -q '^Usage: velmora-sign keygen' || fail "--help"
-"$sign" --version | grep -q '^velmora-sign (Velmora) [0-9]' || fail "--version"
+"$sign" --version | grep -q '^velmora-sign [0-9]' || fail "--version"
 [ "$(status "$sign" frobnicate)" = 2 ] || fail "unknown command is not a usage error"
 [ "$(status "$sign" sign only-one)" = 2 ] || fail "missing argument is not a usage error"
 "$sign" keygen "$work/k.key" "$work/k.pub" || fail "keygen"
