@@ -4,56 +4,63 @@
 
 #include <sqlite3.h>
 
-#include <cstdint>
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "server/score_query.h"
+#include "server/store.h"
 
 namespace velmora::server {
 
-class StoreError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+// How often the journal is copied back into the database.
+inline constexpr auto kCheckpointInterval = std::chrono::milliseconds(100);
+// Pages the journal may hold before a write-back that briefly holds posts
+// back: passive write-backs never finish while posts keep arriving, and
+// this keeps the journal to a few MB (4 KB pages) under any load.
+inline constexpr int kJournalPagesBeforeForcing = 1000;
+// What a journal file keeps of its size once it has been written back.
+inline constexpr int64_t kJournalSizeLimit = 4 * 1024 * 1024;
 
-class ScoreStore {
+class ScoreStore : public Store {
 public:
     // Opens (creating when missing) the database at `path`, with its
-    // folder. Throws StoreError when it cannot be opened or set up.
+    // folder, and writes back any journal a previous run left. Throws
+    // StoreError when it cannot be opened or set up.
     explicit ScoreStore(const std::string& path);
-    ~ScoreStore();
+    ~ScoreStore() override;
     ScoreStore(const ScoreStore&) = delete;
     ScoreStore& operator=(const ScoreStore&) = delete;
 
-    // Stores `entry`; committed when this returns (it survives the process
-    // being killed right after). Throws StoreError on failure.
-    void add(const ScoreEntry& entry);
-
-    // At most `limit` entries, best score first, newest first among equal
-    // scores.
-    std::vector<ScoreEntry> best(size_t limit);
-
-    // Incremented by every add; lets a reader tell whether its copy is stale.
-    uint64_t generation() const;
+    // Committed when this returns (it survives the process being killed
+    // right after).
+    void add(const ScoreEntry& entry) override;
+    std::vector<ScoreEntry> best(size_t limit) override;
+    uint64_t count() override;
+    // Incremented by every add; only this process writes the file.
+    uint64_t generation() override;
 
 private:
-    void execute(const char* sql);
+    void execute(sqlite3* connection, const char* sql);
     sqlite3_stmt* prepare(const char* sql);
-    void checkpointLoop(std::string path);
+    void checkpointLoop();
+    // One write-back round; `idle` when nothing was added since the last.
+    void checkpoint(bool idle);
 
     mutable std::mutex mutex_;
     sqlite3* db_ = nullptr;
     sqlite3_stmt* insert_ = nullptr;
     sqlite3_stmt* selectBest_ = nullptr;
-    uint64_t generation_ = 0;
+    uint64_t count_ = 0;
+    std::atomic<uint64_t> generation_ = 0;
 
     // Copies the journal into the database in the background, on its own
-    // connection, so that no post waits for that copy and its disk flush.
+    // connection, so that posts rarely wait for that copy and its flush.
+    sqlite3* checkpointDb_ = nullptr;
     std::mutex checkpointMutex_;
     std::condition_variable checkpointWake_;
     bool closing_ = false;
