@@ -47,8 +47,7 @@ HttpReply Routes::handle(const HttpRequest& request) {
         return sendFile(options_.installer.empty() ? "" : options_.installer + ".sig", "no signature here\n");
     }
     if (path == "/healthz") {
-        store_.count();  // throws when the store cannot be reached
-        return textReply(200, "ok\n");
+        return health();
     }
     if (path == "/") {
         return textReply(200, homePage(options_.versionText, !options_.installer.empty()), kHtml);
@@ -68,6 +67,18 @@ HttpReply Routes::postScore(std::string_view rawQuery) {
         return emptyReply(500);
     }
     HttpReply reply = textReply(200, "score received\n");
+    reply.headers.emplace_back("Cache-Control", "no-store");
+    return reply;
+}
+
+// For service managers and load balancers: 200 while the store answers.
+HttpReply Routes::health() {
+    try {
+        store_.count();
+    } catch (const StoreError&) {
+        return textReply(503, "store unavailable\n");
+    }
+    HttpReply reply = textReply(200, "ok\n");
     reply.headers.emplace_back("Cache-Control", "no-store");
     return reply;
 }

@@ -25,6 +25,7 @@ public:
 private:
     HttpReply postScore(std::string_view rawQuery);
     HttpReply listScores();
+    HttpReply health();
     HttpReply sendFile(const std::string& path, const std::string& missing);
 
     // The list page, rendered again only when the store's generation moved

@@ -67,6 +67,13 @@ ScoreStore::ScoreStore(const std::string& path) {
         execute(checkpointDb_, "SELECT count(*) FROM sqlite_schema");
         // A journal left by an earlier run (or a kill) is written back now.
         sqlite3_wal_checkpoint_v2(checkpointDb_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+        sqlite3_wal_hook(
+            db_,
+            [](void* self, sqlite3*, const char*, int pages) {
+                static_cast<ScoreStore*>(self)->journalPages_ = pages;
+                return SQLITE_OK;
+            },
+            this);
         checkpointer_ = std::thread([this] { checkpointLoop(); });
     } catch (...) {
         sqlite3_finalize(insert_);
@@ -103,18 +110,18 @@ void ScoreStore::checkpointLoop() {
 }
 
 void ScoreStore::checkpoint(bool idle) {
-    // Passive first: it takes no lock a post waits for.
+    // Passive first: it takes no lock a post waits for, and does the bulk of
+    // the copying and the flush of the database file.
     int pages = 0;
     int copied = 0;
     if (sqlite3_wal_checkpoint_v2(checkpointDb_, nullptr, SQLITE_CHECKPOINT_PASSIVE, &pages, &copied) != SQLITE_OK) {
         return;  // tried again next round
     }
-    if (pages <= 0 || (!idle && pages < kJournalPagesBeforeForcing)) {
+    if (!idle || pages <= 0) {
         return;
     }
-    // Finishing the write-back and cutting the file to nothing needs a moment
-    // without readers or writers. Holding the store's lock gives it: only
-    // this process uses the database.
+    // At rest the journal is cut to nothing. The store's lock keeps posts
+    // out meanwhile; only this process uses the database.
     std::lock_guard hold(mutex_);
     sqlite3_wal_checkpoint_v2(checkpointDb_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
 }
@@ -147,6 +154,13 @@ void ScoreStore::add(const ScoreEntry& entry) {
     }
     ++count_;
     ++generation_;
+    if (journalPages_ >= kJournalPagesBeforeForcing) {
+        // Waits for a background write-back in progress, then copies the
+        // rest; the next post starts the journal again from its beginning.
+        // The score is already committed, so a failure here is not its own.
+        sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_FULL, nullptr, nullptr);
+        journalPages_ = 0;
+    }
 }
 
 std::vector<ScoreEntry> ScoreStore::best(size_t limit) {

@@ -19,9 +19,10 @@ namespace velmora::server {
 
 // How often the journal is copied back into the database.
 inline constexpr auto kCheckpointInterval = std::chrono::milliseconds(100);
-// Pages the journal may hold before a write-back that briefly holds posts
-// back: passive write-backs never finish while posts keep arriving, and
-// this keeps the journal to a few MB (4 KB pages) under any load.
+// Pages the journal may hold before the post that fills it writes it back
+// itself, waiting for the disk: a background write-back rarely catches up
+// while posts keep arriving, so without this the journal only grows, as fast
+// as posts come in while the disk flushes. Keeps it to a few MB (4 KB pages).
 inline constexpr int kJournalPagesBeforeForcing = 1000;
 // What a journal file keeps of its size once it has been written back.
 inline constexpr int64_t kJournalSizeLimit = 4 * 1024 * 1024;
@@ -65,6 +66,7 @@ private:
     std::condition_variable checkpointWake_;
     bool closing_ = false;
     std::thread checkpointer_;
+    int journalPages_ = 0;  // after the last commit; guarded by mutex_
 };
 
 }  // namespace velmora::server
