@@ -15,8 +15,11 @@ namespace velmora::server {
 inline constexpr int kListenBacklog = 1024;
 
 // Connections held at once in all. Each costs a socket and at most
-// kConnectionMemory, so this caps the memory the connections can take.
-inline constexpr unsigned kMaxConnections = 4096;
+// kConnectionMemory, so this caps the memory the connections can take
+// (256 MB, only when every one of them is filled). The serving threads
+// share it out evenly, and connections do not come to them evenly, so it is
+// well above the thousands of idle connections the server must carry.
+inline constexpr unsigned kMaxConnections = 8192;
 
 // Connections held at once by one client address: enough for a household or
 // an office behind one address, small enough that one machine holding slow
