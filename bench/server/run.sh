@@ -1,34 +1,80 @@
 #!/usr/bin/env bash
 # Load benchmark of velmora-server on loopback with wrk: requests per second
-# and latency percentiles of the high score page and of score posts.
-# Usage: bench/server/run.sh [path/to/velmora-server] [seconds] [connections]
-# Targets on a 2-core machine: page >= 10,000 req/s, posts >= 2,000/s, p99 < 10 ms.
+# and latency percentiles of the high score page and of score posts, at 8 and
+# 64 connections, kept alive and one request per connection (as the game's
+# HTTP/1.0 requests are), then all of it again while 2,000 idle connections
+# are held open (reopened as soon as the server closes one).
+# Usage: bench/server/run.sh [path/to/velmora-server] [seconds]
+#   SERVER_ARGS  extra arguments for the server (e.g. "--threads 2")
+#   HOLDER       the connection holder (built as bench_server_hold_connections)
+# Targets on a 2-core machine: page >= 40,000 req/s, posts >= 15,000/s,
+# p99 < 10 ms at 64 connections, unchanged with the idle connections held.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
-binary=${1:-$top/build/server/velmora-server}
+binary=${1:-$top/build/plain/server/velmora-server}
 seconds=${2:-10}
-connections=${3:-8}
+holder_binary=${HOLDER:-$top/build/plain/bench/server/bench_server_hold_connections}
+idle=2000
 threads=2
 
 work=$(mktemp -d)
-trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
+server=
+holder=
+cleanup() {
+  [ -n "$holder" ] && kill "$holder" 2>/dev/null && wait "$holder" 2>/dev/null
+  [ -n "$server" ] && kill "$server" 2>/dev/null && wait "$server" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
 
-"$binary" --listen 127.0.0.1:0 --db "$work/scores.db" >"$work/out" 2>&1 &
+# shellcheck disable=SC2086
+"$binary" --listen 127.0.0.1:0 --db "$work/scores.db" ${SERVER_ARGS:-} >"$work/out" 2>&1 &
 server=$!
 for _ in $(seq 50); do
   grep -q listening "$work/out" && break
   sleep 0.1
 done
 address=$(grep -o 'http://[0-9.:]*' "$work/out")
+port=${address##*:}
 
 # A list worth rendering: 100 entries.
 for i in $(seq 100); do
   curl -s -o /dev/null "$address/cgi-bin/velmora.cgi?name=Seed$i&date=1/5/09&score=$((i * 10))"
 done
 
-echo "=== high score page: $address/counter/velmora.shtml ==="
-wrk -t"$threads" -c"$connections" -d"${seconds}s" --latency "$address/counter/velmora.shtml"
-echo
-echo "=== score posts: $address/cgi-bin/velmora.cgi ==="
-wrk -t"$threads" -c"$connections" -d"${seconds}s" --latency -s "$here/post.lua" "$address"
+# One wrk run, summed up on one line: what, connections, rate, p50, p99, errors.
+measure() {
+  local what=$1 connections=$2
+  shift 2
+  local out
+  out=$(wrk -t"$threads" -c"$connections" -d"${seconds}s" --latency "$@" 2>&1)
+  local rate p50 p99 errors
+  rate=$(awk '/^Requests\/sec/ {print $2}' <<<"$out")
+  p50=$(awk '$1 == "50%" {print $2}' <<<"$out")
+  p99=$(awk '$1 == "99%" {print $2}' <<<"$out")
+  errors=$(grep -E 'Socket errors|Non-2xx' <<<"$out" | tr -s ' ' | paste -sd ';' - || true)
+  printf '%-28s c=%-3s %10s req/s  p50 %-9s p99 %-9s %s\n' "$what" "$connections" "$rate" "$p50" "$p99" "$errors"
+}
+
+round() {
+  local label=$1
+  for connections in 8 64; do
+    measure "$label page" "$connections" "$address/counter/velmora.shtml"
+    measure "$label page, 1 per conn" "$connections" -H "Connection: close" "$address/counter/velmora.shtml"
+    measure "$label posts" "$connections" -s "$here/post.lua" "$address"
+    measure "$label posts, 1 per conn" "$connections" -H "Connection: close" -s "$here/post.lua" "$address"
+  done
+}
+
+round ""
+"$holder_binary" "$port" "$idle" >"$work/holder" 2>"$work/holder.err" &
+holder=$!
+for _ in $(seq 100); do
+  grep -q held "$work/holder" && break
+  sleep 0.1
+done
+grep -q held "$work/holder" || { echo "could not hold $idle connections" >&2; cat "$work/holder.err" >&2; exit 1; }
+round "idle $idle:"
+reopened=$(grep -c reopened "$work/holder.err" || true)
+echo "(idle connections the server closed and the holder reopened: about $((reopened * 1000)))"
