@@ -103,7 +103,10 @@ MHD_Result queueReply(MHD_Connection* connection, HttpReply reply) {
 // A body the server will not read: too big, or a method that has none.
 std::optional<HttpReply> refuseBody(MHD_Connection* connection, std::string_view method) {
     const char* length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
-    if (length != nullptr && std::strtoull(length, nullptr, 10) > kMaxRequestBody) {
+    const char* encoding =
+        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_TRANSFER_ENCODING);
+    // A chunked body has no length to check beforehand and could go on for ever.
+    if (encoding != nullptr || (length != nullptr && std::strtoull(length, nullptr, 10) > kMaxRequestBody)) {
         return textReply(413, "error 413\n");
     }
     if (method != "GET" && method != "HEAD") {
@@ -166,7 +169,6 @@ struct HttpCallbacks {
             // body is refused at once, anything else answered on the next
             // call, once the (empty) body has been read.
             state->headSeen = true;
-            self->track(connection, std::nullopt);
             if (std::optional<HttpReply> refused = refuseBody(connection, method)) {
                 state->answered = true;
                 return queueReply(connection, std::move(*refused));
@@ -178,6 +180,7 @@ struct HttpCallbacks {
             return MHD_YES;
         }
         state->answered = true;
+        self->track(connection, std::nullopt);  // in time: the deadline no longer applies
         std::string_view target = state->target;
         size_t question = target.find('?');
         HttpRequest request{method, url, question == std::string_view::npos ? "" : target.substr(question + 1)};

@@ -35,9 +35,10 @@ inline constexpr size_t kConnectionMemory = 32 * 1024;
 // the start) is closed.
 inline constexpr unsigned kIdleSeconds = 10;
 
-// A request's line and headers must arrive whole this long after the
-// connection opened or the previous reply went out. A client trickling a
-// byte at a time keeps the idle clock from running out; this does not.
+// A request (line, headers and any small body) must arrive whole this long
+// after the connection opened or the previous reply went out. A client
+// trickling a byte at a time keeps the idle clock from running out; this
+// does not.
 inline constexpr auto kRequestDeadline = std::chrono::seconds(10);
 
 // Requests carry no body; a body announced bigger than this is refused.

@@ -70,11 +70,13 @@ round() {
 round ""
 "$holder_binary" "$port" "$idle" >"$work/holder" 2>"$work/holder.err" &
 holder=$!
-for _ in $(seq 100); do
-  grep -q held "$work/holder" && break
+began=$SECONDS
+for _ in $(seq 600); do
+  grep -qs held "$work/holder" && break
   sleep 0.1
 done
-grep -q held "$work/holder" || { echo "could not hold $idle connections" >&2; cat "$work/holder.err" >&2; exit 1; }
+grep -qs held "$work/holder" || { echo "could not hold $idle connections within 60 s" >&2; cat "$work/holder.err" >&2; exit 1; }
+echo "($idle idle connections open after $((SECONDS - began)) s)"
 round "idle $idle:"
 reopened=$(grep -c reopened "$work/holder.err" || true)
 echo "(idle connections the server closed and the holder reopened: about $((reopened * 1000)))"

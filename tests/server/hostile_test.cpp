@@ -165,13 +165,24 @@ TEST_F(HostileTest, IdleAndTricklingConnectionsNeitherDelayPlayersNorStay) {
     for (int i = 0; i < kTrickling; ++i) {
         trickling.push_back(connectFrom("127.0.2.1", server->port()));
     }
-    // One byte of a request head every 4 s on each, as a slow attacker sends.
+    // The same with a small body that never ends.
+    constexpr int kSlowBodies = 5;
+    std::vector<Socket> slowBodies;
+    const std::string bodyHead = "GET /healthz HTTP/1.1\r\nHost: velmora\r\nContent-Length: 1000\r\n\r\n";
+    for (int i = 0; i < kSlowBodies; ++i) {
+        slowBodies.push_back(connectFrom("127.0.2.2", server->port()));
+        ::send(slowBodies.back().fd(), bodyHead.data(), bodyHead.size(), MSG_NOSIGNAL);
+    }
+    // One byte of a request every 4 s on each, as a slow attacker sends.
     std::atomic<bool> stop = false;
     std::thread trickler([&] {
         const std::string head = "GET /counter/velmora.shtml HTTP/1.1\r\nHost: velmora\r\nX-Slow: 1\r\n\r\n";
         for (size_t at = 0; at < head.size() && !stop; ++at) {
             for (const Socket& socket : trickling) {
                 ::send(socket.fd(), &head[at], 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+            }
+            for (const Socket& socket : slowBodies) {
+                ::send(socket.fd(), "b", 1, MSG_NOSIGNAL | MSG_DONTWAIT);
             }
             for (int wait = 0; wait < 40 && !stop; ++wait) {
                 std::this_thread::sleep_for(100ms);
@@ -191,14 +202,16 @@ TEST_F(HostileTest, IdleAndTricklingConnectionsNeitherDelayPlayersNorStay) {
     // The attack was held open the whole time, not turned away at the door.
     EXPECT_EQ(stillOpen(idle), static_cast<size_t>(kIdle));
     EXPECT_EQ(stillOpen(trickling), static_cast<size_t>(kTrickling));
+    EXPECT_EQ(stillOpen(slowBodies), static_cast<size_t>(kSlowBodies));
 
     // Then the server lets go of them: the trickling ones at their deadline,
     // though they never stop sending, the idle ones at the idle limit.
     auto cutBy = opened + std::max(server::kRequestDeadline, std::chrono::seconds(server::kIdleSeconds)) + 4s;
-    while (Clock::now() < cutBy && stillOpen(trickling) + stillOpen(idle) > 0) {
+    while (Clock::now() < cutBy && stillOpen(trickling) + stillOpen(slowBodies) + stillOpen(idle) > 0) {
         std::this_thread::sleep_for(100ms);
     }
     EXPECT_EQ(stillOpen(trickling), 0u);
+    EXPECT_EQ(stillOpen(slowBodies), 0u);
     EXPECT_EQ(stillOpen(idle), 0u);
     stop = true;
     trickler.join();
@@ -291,6 +304,13 @@ TEST_F(HostileTest, HugeHeadersAreRefusedWithoutTakingMemory) {
     EXPECT_LT(peak - before, 8u * 1024) << "grew from " << before << " kB to " << peak << " kB";
     expectServedPromptly(server->port(), "/counter/velmora.shtml");
     EXPECT_LT(residentKilobytes(server->pid()), before + 2048);
+
+    // Bodies the server will not read are refused before they are sent.
+    for (const std::string& head :
+         {std::string("GET / HTTP/1.1\r\nHost: velmora\r\nTransfer-Encoding: chunked\r\n\r\n"),
+          std::string("GET / HTTP/1.0\r\nContent-Length: 1000000000\r\n\r\n")}) {
+        EXPECT_EQ(rawRequest(server->port(), head).status, 413) << head;
+    }
 }
 
 TEST_F(HostileTest, AKillDuringConcurrentPostingLosesNoAcknowledgedScore) {
