@@ -51,13 +51,16 @@ ScoreStore::ScoreStore(const std::string& path) {
                      " score INTEGER NOT NULL,"
                      " posted INTEGER NOT NULL DEFAULT (strftime('%s','now')))");
         execute(db_, "CREATE INDEX IF NOT EXISTS scores_best ON scores (score DESC, id DESC)");
-        insert_ = prepare("INSERT INTO scores (name, date, score) VALUES (?1, ?2, ?3)");
-        selectBest_ = prepare("SELECT name, date, score FROM scores ORDER BY score DESC, id DESC LIMIT ?1");
-        sqlite3_stmt* counting = prepare("SELECT count(*) FROM scores");
+        insert_ = prepare(db_, "INSERT INTO scores (name, date, score) VALUES (?1, ?2, ?3)");
+        sqlite3_stmt* counting = prepare(db_, "SELECT count(*) FROM scores");
         if (sqlite3_step(counting) == SQLITE_ROW) {
             count_ = static_cast<uint64_t>(sqlite3_column_int64(counting, 0));
         }
         sqlite3_finalize(counting);
+
+        readDb_ = openConnection(path, SQLITE_OPEN_READONLY);
+        sqlite3_busy_timeout(readDb_, 5000);
+        selectBest_ = prepare(readDb_, "SELECT name, date, score FROM scores ORDER BY score DESC, id DESC LIMIT ?1");
 
         checkpointDb_ = openConnection(path, SQLITE_OPEN_READWRITE);
         sqlite3_busy_timeout(checkpointDb_, 1000);
@@ -79,6 +82,7 @@ ScoreStore::ScoreStore(const std::string& path) {
         sqlite3_finalize(insert_);
         sqlite3_finalize(selectBest_);
         sqlite3_close(checkpointDb_);
+        sqlite3_close(readDb_);
         sqlite3_close(db_);
         throw;
     }
@@ -94,6 +98,7 @@ ScoreStore::~ScoreStore() {
     sqlite3_close(checkpointDb_);
     sqlite3_finalize(insert_);
     sqlite3_finalize(selectBest_);
+    sqlite3_close(readDb_);
     sqlite3_close(db_);
 }
 
@@ -113,16 +118,19 @@ void ScoreStore::checkpoint(bool idle) {
     // Passive first: it takes no lock a post waits for, and does the bulk of
     // the copying and the flush of the database file.
     int pages = 0;
-    int copied = 0;
-    if (sqlite3_wal_checkpoint_v2(checkpointDb_, nullptr, SQLITE_CHECKPOINT_PASSIVE, &pages, &copied) != SQLITE_OK) {
-        return;  // tried again next round
+    {
+        std::lock_guard writeBack(writeBackMutex_);
+        if (sqlite3_wal_checkpoint_v2(checkpointDb_, nullptr, SQLITE_CHECKPOINT_PASSIVE, &pages, nullptr)
+            != SQLITE_OK) {
+            return;  // tried again next round
+        }
     }
     if (!idle || pages <= 0) {
         return;
     }
-    // At rest the journal is cut to nothing. The store's lock keeps posts
-    // out meanwhile; only this process uses the database.
-    std::lock_guard hold(mutex_);
+    // At rest the journal is cut to nothing. The store's locks keep posts
+    // and readers out meanwhile; only this process uses the database.
+    std::scoped_lock hold(mutex_, readMutex_, writeBackMutex_);
     sqlite3_wal_checkpoint_v2(checkpointDb_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
 }
 
@@ -135,10 +143,10 @@ void ScoreStore::execute(sqlite3* connection, const char* sql) {
     }
 }
 
-sqlite3_stmt* ScoreStore::prepare(const char* sql) {
+sqlite3_stmt* ScoreStore::prepare(sqlite3* connection, const char* sql) {
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) != SQLITE_OK) {
-        throw StoreError(sqlite3_errmsg(db_));
+    if (sqlite3_prepare_v3(connection, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) != SQLITE_OK) {
+        throw StoreError(sqlite3_errmsg(connection));
     }
     return statement;
 }
@@ -158,13 +166,14 @@ void ScoreStore::add(const ScoreEntry& entry) {
         // Waits for a background write-back in progress, then copies the
         // rest; the next post starts the journal again from its beginning.
         // The score is already committed, so a failure here is not its own.
+        std::lock_guard writeBack(writeBackMutex_);
         sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_FULL, nullptr, nullptr);
         journalPages_ = 0;
     }
 }
 
 std::vector<ScoreEntry> ScoreStore::best(size_t limit) {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(readMutex_);
     StatementReset reset{selectBest_};
     sqlite3_bind_int64(selectBest_, 1, static_cast<sqlite3_int64>(limit));
     std::vector<ScoreEntry> entries;
@@ -177,15 +186,12 @@ std::vector<ScoreEntry> ScoreStore::best(size_t limit) {
         entries.push_back({text(0), text(1), static_cast<uint32_t>(sqlite3_column_int64(selectBest_, 2))});
     }
     if (status != SQLITE_DONE) {
-        throw StoreError(sqlite3_errmsg(db_));
+        throw StoreError(sqlite3_errmsg(readDb_));
     }
     return entries;
 }
 
-uint64_t ScoreStore::count() {
-    std::lock_guard lock(mutex_);
-    return count_;
-}
+uint64_t ScoreStore::count() { return count_.load(); }
 
 uint64_t ScoreStore::generation() { return generation_.load(); }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The scores, kept in an SQLite database (WAL journal). Safe to use from
-// several threads: one connection, one statement at a time.
+// several threads: one connection writes, another reads, so the list page
+// never waits behind posts or a write-back.
 
 #include <sqlite3.h>
 
@@ -47,21 +48,28 @@ public:
 
 private:
     void execute(sqlite3* connection, const char* sql);
-    sqlite3_stmt* prepare(const char* sql);
+    sqlite3_stmt* prepare(sqlite3* connection, const char* sql);
     void checkpointLoop();
     // One write-back round; `idle` when nothing was added since the last.
     void checkpoint(bool idle);
 
-    mutable std::mutex mutex_;
+    std::mutex mutex_;  // the writing connection
     sqlite3* db_ = nullptr;
     sqlite3_stmt* insert_ = nullptr;
+    std::atomic<uint64_t> count_ = 0;
+
+    std::mutex readMutex_;  // the reading connection
+    sqlite3* readDb_ = nullptr;
     sqlite3_stmt* selectBest_ = nullptr;
-    uint64_t count_ = 0;
     std::atomic<uint64_t> generation_ = 0;
 
     // Copies the journal into the database in the background, on its own
     // connection, so that posts rarely wait for that copy and its flush.
     sqlite3* checkpointDb_ = nullptr;
+    // One write-back at a time: one a post forces waits for a background one
+    // to finish instead of failing, so the journal stops growing. Taken after
+    // mutex_ and readMutex_.
+    std::mutex writeBackMutex_;
     std::mutex checkpointMutex_;
     std::condition_variable checkpointWake_;
     bool closing_ = false;
