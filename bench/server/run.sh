@@ -65,6 +65,12 @@ round() {
     measure "$label posts" "$connections" -s "$here/post.lua" "$address"
     measure "$label posts, 1 per conn" "$connections" -H "Connection: close" -s "$here/post.lua" "$address"
   done
+  # The page while 8 other connections post all the time: every post changes
+  # the list, so this is the page cache at its worst.
+  wrk -t1 -c8 -d"$((seconds + 1))s" -s "$here/post.lua" "$address" >/dev/null 2>&1 &
+  local posting=$!
+  measure "$label page while posting" 64 "$address/counter/velmora.shtml"
+  wait "$posting"
 }
 
 round ""
