@@ -63,8 +63,8 @@ HttpReply Routes::postScore(std::string_view rawQuery) {
     try {
         // Committed before the reply leaves: a score the player saw accepted is kept.
         store_.add(std::get<ScoreEntry>(decoded));
-    } catch (const StoreError&) {
-        return emptyReply(500);
+    } catch (const std::exception&) {
+        return emptyReply(500);  // not stored, whatever the reason
     }
     HttpReply reply = textReply(200, "score received\n");
     reply.headers.emplace_back("Cache-Control", "no-store");

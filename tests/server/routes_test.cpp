@@ -20,6 +20,9 @@ public:
         if (broken) {
             throw StoreError("disk full");
         }
+        if (outOfMemory) {
+            throw std::bad_alloc();
+        }
         std::lock_guard lock(mutex);
         entries.push_back(entry);
         ++generationCount;
@@ -49,6 +52,7 @@ public:
     std::vector<ScoreEntry> entries;
     std::atomic<uint64_t> generationCount = 0;
     std::atomic<bool> broken = false;
+    std::atomic<bool> outOfMemory = false;
     std::atomic<int> bestCalls = 0;
     std::atomic<int> rendering = 0;
     std::atomic<int> maxRendering = 0;
@@ -138,10 +142,15 @@ TEST(RoutesTest, FilesThatAreMissingOrNotRegularAre404) {
 TEST(RoutesTest, AStoreThatFailsGivesErrorStatusesAndNoPostBody) {
     MemoryStore store;
     Routes routes(ServerOptions{}, store);
+    for (std::atomic<bool>* failure : {&store.broken, &store.outOfMemory}) {
+        *failure = true;
+        HttpReply post = get(routes, "/cgi-bin/velmora.cgi", "name=Ann&date=1/5/09&score=10");
+        EXPECT_EQ(post.status, 500u);
+        EXPECT_EQ(bodyOf(post), "");
+        *failure = false;
+    }
+    EXPECT_TRUE(store.entries.empty());
     store.broken = true;
-    HttpReply post = get(routes, "/cgi-bin/velmora.cgi", "name=Ann&date=1/5/09&score=10");
-    EXPECT_EQ(post.status, 500u);
-    EXPECT_EQ(bodyOf(post), "");
     EXPECT_EQ(get(routes, "/healthz").status, 503u);
     store.broken = false;
     EXPECT_EQ(get(routes, "/healthz").status, 200u);
