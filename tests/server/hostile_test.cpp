@@ -156,11 +156,15 @@ TEST_F(HostileTest, IdleAndTricklingConnectionsNeitherDelayPlayersNorStay) {
     constexpr int kIdle = 2000;
     constexpr int kIdlePerAddress = 50;
     constexpr int kTrickling = 40;
+    // The server's clocks for these start as each is accepted; the first
+    // one's start bounds them all.
+    auto firstOpened = Clock::now();
     std::vector<Socket> idle;
     for (int i = 0; i < kIdle; ++i) {
         idle.push_back(connectFrom("127.0.1." + std::to_string(1 + i / kIdlePerAddress), server->port()));
     }
     auto opened = Clock::now();
+    ASSERT_LT(opened - firstOpened, server::kRequestDeadline - 4s) << "too slow to open the connections";
     std::vector<Socket> trickling;
     for (int i = 0; i < kTrickling; ++i) {
         trickling.push_back(connectFrom("127.0.2.1", server->port()));
@@ -192,13 +196,13 @@ TEST_F(HostileTest, IdleAndTricklingConnectionsNeitherDelayPlayersNorStay) {
 
     // Players post and look at the list all the while.
     int played = 0;
-    while (Clock::now() < opened + server::kRequestDeadline - 2s) {
+    while (Clock::now() < firstOpened + server::kRequestDeadline - 2s) {
         expectServedPromptly(server->port(), post("Player" + std::to_string(played), std::to_string(played)));
         expectServedPromptly(server->port(), "/counter/velmora.shtml");
         ++played;
         std::this_thread::sleep_for(50ms);
     }
-    EXPECT_GT(played, 10);
+    EXPECT_GE(played, 5);
     // The attack was held open the whole time, not turned away at the door.
     EXPECT_EQ(stillOpen(idle), static_cast<size_t>(kIdle));
     EXPECT_EQ(stillOpen(trickling), static_cast<size_t>(kTrickling));
@@ -225,7 +229,10 @@ TEST_F(HostileTest, OneAddressCannotTakeMoreThanItsShareOfConnections) {
     for (size_t i = 0; i < server::kMaxConnectionsPerAddress + kExtra; ++i) {
         greedy.push_back(connectFrom("127.0.3.1", server->port()));
     }
-    std::this_thread::sleep_for(500ms);
+    auto end = Clock::now() + 3s;
+    while (stillOpen(greedy) > server::kMaxConnectionsPerAddress && Clock::now() < end) {
+        std::this_thread::sleep_for(50ms);
+    }
     EXPECT_EQ(stillOpen(greedy), server::kMaxConnectionsPerAddress);
     expectServedPromptly(server->port(), "/counter/velmora.shtml");
     Socket another = connectFrom("127.0.3.1", server->port());
