@@ -104,17 +104,21 @@ ScoreStore::~ScoreStore() {
 
 void ScoreStore::checkpointLoop() {
     uint64_t seen = generation_.load();
+    auto lastChange = std::chrono::steady_clock::now();
     std::unique_lock lock(checkpointMutex_);
     while (!checkpointWake_.wait_for(lock, kCheckpointInterval, [this] { return closing_; })) {
         lock.unlock();
         uint64_t now = generation_.load();
-        checkpoint(now == seen);
-        seen = now;
+        if (now != seen) {
+            seen = now;
+            lastChange = std::chrono::steady_clock::now();
+        }
+        checkpoint(std::chrono::steady_clock::now() - lastChange >= kRestBeforeTruncating);
         lock.lock();
     }
 }
 
-void ScoreStore::checkpoint(bool idle) {
+void ScoreStore::checkpoint(bool resting) {
     // Passive first: it takes no lock a post waits for, and does the bulk of
     // the copying and the flush of the database file.
     int pages = 0;
@@ -125,7 +129,7 @@ void ScoreStore::checkpoint(bool idle) {
             return;  // tried again next round
         }
     }
-    if (!idle || pages <= 0) {
+    if (!resting || pages <= 0) {
         return;
     }
     // At rest the journal is cut to nothing. The store's locks keep posts

@@ -25,6 +25,9 @@ inline constexpr auto kCheckpointInterval = std::chrono::milliseconds(100);
 // while posts keep arriving, so without this the journal only grows, as fast
 // as posts come in while the disk flushes. Keeps it to a few MB (4 KB pages).
 inline constexpr int kJournalPagesBeforeForcing = 1000;
+// Time without posts after which the journal file is cut to nothing. That
+// holds posts back for a flush, so not between two posts of a steady trickle.
+inline constexpr auto kRestBeforeTruncating = std::chrono::seconds(1);
 // What a journal file keeps of its size once it has been written back.
 inline constexpr int64_t kJournalSizeLimit = 4 * 1024 * 1024;
 
@@ -50,8 +53,9 @@ private:
     void execute(sqlite3* connection, const char* sql);
     sqlite3_stmt* prepare(sqlite3* connection, const char* sql);
     void checkpointLoop();
-    // One write-back round; `idle` when nothing was added since the last.
-    void checkpoint(bool idle);
+    // One write-back round; `resting` when nothing was added for
+    // kRestBeforeTruncating.
+    void checkpoint(bool resting);
 
     std::mutex mutex_;  // the writing connection
     sqlite3* db_ = nullptr;
