@@ -1,15 +1,15 @@
 // velmora-server: the high-score web server of Velmora.
-#include <httplib.h>
-
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <exception>
 #include <iostream>
 #include <memory>
 #include <thread>
 
+#include "server/http_server.h"
 #include "server/options.h"
 #include "server/routes.h"
 #include "server/store_factory.h"
@@ -19,21 +19,10 @@ namespace {
 
 using velmora::server::ServerOptions;
 
-bool bindServer(httplib::Server& server, ServerOptions& options) {
-    if (options.port == 0) {
-        int port = server.bind_to_any_port(options.host);
-        if (port <= 0) {
-            return false;
-        }
-        options.port = static_cast<uint16_t>(port);
-        return true;
-    }
-    return server.bind_to_port(options.host, options.port);
-}
-
-// SIGTERM and SIGINT are taken by one thread that stops the server, so
-// requests in progress finish and the database is closed cleanly. Blocked
-// here, before any other thread exists, so every thread inherits the mask.
+// SIGTERM and SIGINT are taken by the main thread, which then stops the
+// server, so requests in progress finish and the database is closed cleanly.
+// Blocked here, before any other thread exists, so every thread inherits the
+// mask.
 sigset_t blockStopSignals() {
     sigset_t signals;
     sigemptyset(&signals);
@@ -43,29 +32,34 @@ sigset_t blockStopSignals() {
     return signals;
 }
 
+// Every connection is a descriptor; the usual soft limit of 1024 would cap
+// the connections far below what the server is built to hold.
+void allowEveryConnection() {
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
+}
+
 int run(ServerOptions options) {
     sigset_t signals = blockStopSignals();
+    allowEveryConnection();
     if (options.database.empty()) {
         options.database = velmora::server::defaultDatabasePath();
     }
-    std::unique_ptr<velmora::server::Store> store = velmora::server::openStore(options.database);
-    httplib::Server server;
-    velmora::server::Routes routes(options, *store);
-    routes.install(server);
-    if (!bindServer(server, options)) {
-        std::cerr << "velmora-server: cannot listen on " << options.host << ":" << options.port << "\n";
-        return 1;
+    if (options.threads == 0) {
+        options.threads = std::max(1u, std::thread::hardware_concurrency());
     }
-    std::thread stopper([&server, signals] {
-        int received = 0;
-        sigwait(&signals, &received);
-        server.stop();
-    });
-    std::cout << "velmora-server listening on http://" << options.host << ":" << options.port << std::endl;
-    server.listen_after_bind();
-    // Listening ended without a signal (an error): wake the stopper ourselves.
-    pthread_kill(stopper.native_handle(), SIGTERM);
-    stopper.join();
+    std::unique_ptr<velmora::server::Store> store = velmora::server::openStore(options.database);
+    velmora::server::Routes routes(options, *store);
+    velmora::server::HttpServer server(options.host, options.port, options.threads,
+                                       [&routes](const velmora::server::HttpRequest& request) {
+                                           return routes.handle(request);
+                                       });
+    std::cout << "velmora-server listening on http://" << options.host << ":" << server.port() << std::endl;
+    int received = 0;
+    sigwait(&signals, &received);
     return 0;
 }
 

@@ -14,6 +14,7 @@ struct ServerOptions {
     std::string database;           // empty: the default in the user's data folder
     std::string versionText = "1.0.0";
     std::string installer;          // empty: no installer to serve
+    unsigned threads = 0;           // threads serving requests; 0: one per processor
     bool help = false;
     bool version = false;
 };
@@ -24,7 +25,7 @@ public:
 };
 
 // Reads "--listen ADDR:PORT", "--db FILE", "--version-text TEXT",
-// "--installer FILE", "--help" and "--version" (each value as the next word or after
+// "--installer FILE", "--threads N", "--help" and "--version" (each value as the next word or after
 // "="). Throws OptionsError naming the problem for anything else.
 ServerOptions parseOptions(const std::vector<std::string>& words);
 

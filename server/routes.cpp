@@ -1,8 +1,8 @@
 #include "server/routes.h"
 
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <variant>
 
 #include "server/pages.h"
@@ -12,117 +12,117 @@ namespace velmora::server {
 
 namespace {
 
-constexpr size_t kMaxRequestBody = 1024;
-constexpr size_t kInstallerChunk = 64 * 1024;
+const std::string kText = "text/plain; charset=utf-8";
+const std::string kHtml = "text/html; charset=utf-8";
 
-void reply(httplib::Response& response, int status, const std::string& text) {
-    response.status = status;
-    response.set_content(text + "\n", "text/plain; charset=utf-8");
-}
-
-// What comes after the "?" of the raw request target, undecoded.
-std::string_view rawQuery(const httplib::Request& request) {
-    std::string_view target = request.target;
-    size_t question = target.find('?');
-    return question == std::string_view::npos ? std::string_view() : target.substr(question + 1);
+// A reply with no body at all: the game takes any body as success, so a
+// refused or lost post must not carry one.
+HttpReply emptyReply(unsigned status) {
+    HttpReply reply;
+    reply.status = status;
+    reply.contentType = kText;
+    reply.headers.emplace_back("Cache-Control", "no-store");
+    return reply;
 }
 
 }  // namespace
 
 Routes::Routes(const ServerOptions& options, Store& store) : options_(options), store_(store) {}
 
-void Routes::install(httplib::Server& server) {
-    server.new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
-    server.set_payload_max_length(kMaxRequestBody);
-    server.set_read_timeout(5, 0);
-    server.set_write_timeout(5, 0);
-    server.set_keep_alive_timeout(5);
-    server.set_keep_alive_max_count(1000);
-    server.set_tcp_nodelay(true);
-
-    server.Get("/velmora/velmoraversion.txt", [this](const httplib::Request&, httplib::Response& response) {
-        response.set_content(options_.versionText, "text/plain; charset=utf-8");
-    });
-    server.Get("/velmora/velmorasetup.exe",
-               [this](const httplib::Request&, httplib::Response& response) { sendInstaller(response); });
-    server.Get("/velmora/velmorasetup.exe.sig",
-               [this](const httplib::Request&, httplib::Response& response) { sendSignature(response); });
-    server.Get("/cgi-bin/velmora.cgi", [this](const httplib::Request& request, httplib::Response& response) {
-        postScore(request, response);
-    });
-    server.Get("/counter/velmora.shtml",
-               [this](const httplib::Request&, httplib::Response& response) { listScores(response); });
-    server.Get("/", [this](const httplib::Request&, httplib::Response& response) {
-        response.set_content(homePage(options_.versionText, !options_.installer.empty()), "text/html; charset=utf-8");
-    });
-
-    server.set_error_handler([](const httplib::Request&, httplib::Response& response) {
-        if (response.body.empty()) {
-            reply(response, response.status, "error " + std::to_string(response.status));
-        }
-    });
-    server.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
-        reply(response, 500, "server error");
-    });
-}
-
-void Routes::postScore(const httplib::Request& request, httplib::Response& response) {
-    auto decoded = decodeScoreQuery(rawQuery(request));
-    if (const auto* error = std::get_if<QueryError>(&decoded)) {
-        reply(response, 400, "refused: " + error->reason);
-        return;
+HttpReply Routes::handle(const HttpRequest& request) {
+    std::string_view path = request.path;
+    if (path == "/cgi-bin/velmora.cgi") {
+        return postScore(request.rawQuery);
     }
-    // Committed before the reply leaves: a score the player saw accepted is kept.
-    store_.add(std::get<ScoreEntry>(decoded));
-    response.set_header("Cache-Control", "no-store");
-    reply(response, 200, "score received");
+    if (path == "/counter/velmora.shtml") {
+        return listScores();
+    }
+    if (path == "/velmora/velmoraversion.txt") {
+        return textReply(200, options_.versionText);
+    }
+    if (path == "/velmora/velmorasetup.exe") {
+        return sendFile(options_.installer, "no installer here\n");
+    }
+    if (path == "/velmora/velmorasetup.exe.sig") {
+        return sendFile(options_.installer.empty() ? "" : options_.installer + ".sig", "no signature here\n");
+    }
+    if (path == "/healthz") {
+        return health();
+    }
+    if (path == "/") {
+        return textReply(200, homePage(options_.versionText, !options_.installer.empty()), kHtml);
+    }
+    return textReply(404, "error 404\n");
 }
 
-void Routes::listScores(httplib::Response& response) {
-    std::shared_ptr<const std::string> page = listPage();
-    response.set_header("Cache-Control", "no-cache");
-    response.set_content(*page, "text/html; charset=utf-8");
+HttpReply Routes::postScore(std::string_view rawQuery) {
+    auto decoded = decodeScoreQuery(rawQuery);
+    if (std::holds_alternative<QueryError>(decoded)) {
+        return emptyReply(400);
+    }
+    try {
+        // Committed before the reply leaves: a score the player saw accepted is kept.
+        store_.add(std::get<ScoreEntry>(decoded));
+    } catch (const std::exception&) {
+        return emptyReply(500);  // not stored, whatever the reason
+    }
+    HttpReply reply = textReply(200, "score received\n");
+    reply.headers.emplace_back("Cache-Control", "no-store");
+    return reply;
+}
+
+// For service managers and load balancers: 200 while the store answers.
+HttpReply Routes::health() {
+    try {
+        store_.count();
+    } catch (const StoreError&) {
+        return textReply(503, "store unavailable\n");
+    }
+    HttpReply reply = textReply(200, "ok\n");
+    reply.headers.emplace_back("Cache-Control", "no-store");
+    return reply;
+}
+
+HttpReply Routes::listScores() {
+    HttpReply reply;
+    reply.contentType = kHtml;
+    reply.body = listPage();
+    reply.headers.emplace_back("Cache-Control", "no-cache");
+    return reply;
 }
 
 std::shared_ptr<const std::string> Routes::listPage() {
-    uint64_t generation = store_.generation();
-    std::lock_guard lock(pageMutex_);
-    if (!page_ || pageGeneration_ != generation) {
-        page_ = std::make_shared<const std::string>(scoreListPage(store_.best(kListedScores)));
-        pageGeneration_ = generation;
+    std::shared_ptr<const CachedPage> cached = page_.load();
+    if (!cached || cached->generation != store_.generation()) {
+        std::lock_guard lock(renderMutex_);
+        // Whoever rendered while we waited may have made the page we need.
+        uint64_t generation = store_.generation();
+        cached = page_.load();
+        if (!cached || cached->generation != generation) {
+            // A post between reading the generation and the list only makes
+            // the next request render again.
+            cached = std::make_shared<const CachedPage>(
+                CachedPage{generation, scoreListPage(store_.best(kListedScores))});
+            page_.store(cached);
+        }
     }
-    return page_;
+    return std::shared_ptr<const std::string>(cached, &cached->html);
 }
 
-void Routes::sendInstaller(httplib::Response& response) {
-    std::error_code error;
-    uintmax_t size = options_.installer.empty() ? 0 : std::filesystem::file_size(options_.installer, error);
-    auto file = std::make_shared<std::ifstream>(options_.installer, std::ios::binary);
-    if (options_.installer.empty() || error || !*file) {
-        reply(response, 404, "no installer here");
-        return;
+HttpReply Routes::sendFile(const std::string& path, const std::string& missing) {
+    int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return textReply(404, missing);
     }
-    response.set_content_provider(
-        static_cast<size_t>(size), "application/octet-stream",
-        [file](size_t offset, size_t length, httplib::DataSink& sink) {
-            std::vector<char> chunk(std::min(length, kInstallerChunk));
-            file->seekg(static_cast<std::streamoff>(offset));
-            file->read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-            std::streamsize got = file->gcount();
-            return got > 0 && sink.write(chunk.data(), static_cast<size_t>(got));
-        });
-}
-
-// The installer's detached signature, FILE.sig beside it: 64 bytes.
-void Routes::sendSignature(httplib::Response& response) {
-    constexpr std::streamsize kSignatureSize = 64;
-    std::ifstream file(options_.installer + ".sig", std::ios::binary);
-    std::string signature(kSignatureSize, '\0');
-    if (options_.installer.empty() || !file.read(signature.data(), kSignatureSize)) {
-        reply(response, 404, "no signature here");
-        return;
+    FileBody file(fd, 0);
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        return textReply(404, missing);
     }
-    response.set_content(signature, "application/octet-stream");
+    HttpReply reply;
+    reply.contentType = "application/octet-stream";
+    reply.file.emplace(FileBody(file.release(), static_cast<uint64_t>(status.st_size)));
+    return reply;
 }
 
 }  // namespace velmora::server

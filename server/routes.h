@@ -1,44 +1,46 @@
 #pragma once
-// The four paths the game asks for, and the home page, on an httplib server.
+// The four paths the game asks for, the home page, the installer's
+// signature and a health check, answered from the store.
 
-#include <httplib.h>
-
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
 
+#include "server/http_server.h"
 #include "server/options.h"
 #include "server/store.h"
 
 namespace velmora::server {
-
-// Connections served at the same time (one thread each).
-inline constexpr size_t kServerThreads = 32;
 
 class Routes {
 public:
     // `store` must outlive the routes.
     Routes(const ServerOptions& options, Store& store);
 
-    // Installs the handlers and the limits (request size, time-outs,
-    // thread pool) on `server`.
-    void install(httplib::Server& server);
+    // The reply to a GET or HEAD request. Safe to call from several threads.
+    HttpReply handle(const HttpRequest& request);
 
 private:
-    void postScore(const httplib::Request& request, httplib::Response& response);
-    void listScores(httplib::Response& response);
-    void sendInstaller(httplib::Response& response);
-    void sendSignature(httplib::Response& response);
+    HttpReply postScore(std::string_view rawQuery);
+    HttpReply listScores();
+    HttpReply health();
+    HttpReply sendFile(const std::string& path, const std::string& missing);
 
-    // The list page, rendered again only after a post changed the scores.
+    // The list page, rendered again only when the store's generation moved
+    // since the last render, one render at a time.
     std::shared_ptr<const std::string> listPage();
 
     ServerOptions options_;
     Store& store_;
-    std::mutex pageMutex_;
-    std::shared_ptr<const std::string> page_;
-    uint64_t pageGeneration_ = 0;
+    struct CachedPage {
+        uint64_t generation;
+        std::string html;
+    };
+    std::mutex renderMutex_;
+    // Read without the render lock by every page request.
+    std::atomic<std::shared_ptr<const CachedPage>> page_;
 };
 
 }  // namespace velmora::server

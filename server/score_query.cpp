@@ -83,11 +83,12 @@ size_t utf8Length(std::string_view text, size_t at) {
     return overlong || surrogate || point > 0x10FFFF ? 0 : length;
 }
 
-// Valid UTF-8 without control characters; counts the characters kept.
+// Valid UTF-8 without control characters, at most kMaxNameChars characters
+// (cut between characters, never inside one); counts the characters kept.
 std::string cleanName(std::string_view raw, size_t& characters) {
     std::string name;
     characters = 0;
-    for (size_t at = 0; at < raw.size();) {
+    for (size_t at = 0; at < raw.size() && characters < kMaxNameChars;) {
         size_t length = utf8Length(raw, at);
         if (length == 0) {
             name += '?';
@@ -186,9 +187,6 @@ std::variant<ScoreEntry, QueryError> decodeScoreQuery(std::string_view query) {
     entry.name = cleanName(percentDecode(*raw.name), characters);
     if (characters == 0) {
         return QueryError{"empty name"};
-    }
-    if (characters > kMaxNameChars) {
-        return QueryError{"name too long"};
     }
     entry.date = percentDecode(*raw.date);
     if (entry.date.size() > kMaxDateBytes || !isGameDate(entry.date)) {

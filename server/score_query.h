@@ -13,8 +13,10 @@
 
 namespace velmora::server {
 
-inline constexpr size_t kMaxQuery = 1024;      // bytes of the raw query
-inline constexpr size_t kMaxNameChars = 32;    // characters of a decoded name
+// Bytes of the raw query: the game may send a name of 2,047 UTF-16 units from
+// its settings file, each up to three UTF-8 bytes written as %XX.
+inline constexpr size_t kMaxQuery = 20 * 1024;
+inline constexpr size_t kMaxNameChars = 32;    // characters of a stored name; longer ones are cut
 inline constexpr size_t kMaxDateBytes = 16;
 inline constexpr uint32_t kMaxScore = 999'999'999;
 
@@ -29,11 +31,12 @@ struct QueryError {
 };
 
 // Decodes the raw query (the part after "?", undecoded). Returns the entry,
-// or the reason it is refused: missing or empty field, a name too long, a
-// date not of the game's pattern (month 1-12, day 1-31, two-digit year, the
+// or the reason it is refused: missing or empty field, a date not of the
+// game's pattern (month 1-12, day 1-31, two-digit year, the
 // same one- to three-character separator twice), a score that is not
 // 0 to kMaxScore in decimal digits, a query longer than kMaxQuery. Invalid
-// UTF-8 in the name becomes "?", control characters are dropped.
+// UTF-8 in the name becomes "?", control characters are dropped, and a name
+// longer than kMaxNameChars characters keeps its first kMaxNameChars.
 std::variant<ScoreEntry, QueryError> decodeScoreQuery(std::string_view query);
 
 // %XX becomes its byte; a "%" not followed by two hex digits stays; "+" stays.

@@ -1,6 +1,5 @@
 #include "server/score_store.h"
 
-#include <chrono>
 #include <filesystem>
 #include <system_error>
 
@@ -17,6 +16,16 @@ struct StatementReset {
     }
 };
 
+sqlite3* openConnection(const std::string& path, int flags) {
+    sqlite3* connection = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &connection, flags, nullptr) != SQLITE_OK) {
+        std::string reason = connection != nullptr ? sqlite3_errmsg(connection) : "out of memory";
+        sqlite3_close(connection);
+        throw StoreError("cannot open " + path + ": " + reason);
+    }
+    return connection;
+}
+
 }  // namespace
 
 ScoreStore::ScoreStore(const std::string& path) {
@@ -25,34 +34,55 @@ ScoreStore::ScoreStore(const std::string& path) {
         std::error_code ignored;
         std::filesystem::create_directories(folder, ignored);
     }
-    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
-                        nullptr) != SQLITE_OK) {
-        std::string reason = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";
-        sqlite3_close(db_);
-        throw StoreError("cannot open " + path + ": " + reason);
-    }
+    db_ = openConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX);
     try {
         sqlite3_busy_timeout(db_, 5000);
-        execute("PRAGMA journal_mode=WAL");
+        execute(db_, "PRAGMA journal_mode=WAL");
         // In WAL mode NORMAL keeps every commit through a crash or kill of the
         // process; only a power cut may lose the last ones.
-        execute("PRAGMA synchronous=NORMAL");
-        execute("PRAGMA wal_autocheckpoint=0");
-        execute("CREATE TABLE IF NOT EXISTS scores ("
-                " id INTEGER PRIMARY KEY,"
-                " name TEXT NOT NULL,"
-                " date TEXT NOT NULL,"
-                " score INTEGER NOT NULL,"
-                " posted INTEGER NOT NULL DEFAULT (strftime('%s','now')))");
-        execute("CREATE INDEX IF NOT EXISTS scores_best ON scores (score DESC, id DESC)");
-        insert_ = prepare("INSERT INTO scores (name, date, score) VALUES (?1, ?2, ?3)");
-        selectBest_ = prepare("SELECT name, date, score FROM scores ORDER BY score DESC, id DESC LIMIT ?1");
-        selectCount_ = prepare("SELECT count(*) FROM scores");
-        checkpointer_ = std::thread([this, path] { checkpointLoop(path); });
+        execute(db_, "PRAGMA synchronous=NORMAL");
+        // Posts never write back themselves; the checkpointer below does.
+        execute(db_, "PRAGMA wal_autocheckpoint=0");
+        execute(db_, ("PRAGMA journal_size_limit=" + std::to_string(kJournalSizeLimit)).c_str());
+        execute(db_, "CREATE TABLE IF NOT EXISTS scores ("
+                     " id INTEGER PRIMARY KEY,"
+                     " name TEXT NOT NULL,"
+                     " date TEXT NOT NULL,"
+                     " score INTEGER NOT NULL,"
+                     " posted INTEGER NOT NULL DEFAULT (strftime('%s','now')))");
+        execute(db_, "CREATE INDEX IF NOT EXISTS scores_best ON scores (score DESC, id DESC)");
+        insert_ = prepare(db_, "INSERT INTO scores (name, date, score) VALUES (?1, ?2, ?3)");
+        sqlite3_stmt* counting = prepare(db_, "SELECT count(*) FROM scores");
+        if (sqlite3_step(counting) == SQLITE_ROW) {
+            count_ = static_cast<uint64_t>(sqlite3_column_int64(counting, 0));
+        }
+        sqlite3_finalize(counting);
+
+        readDb_ = openConnection(path, SQLITE_OPEN_READONLY);
+        sqlite3_busy_timeout(readDb_, 5000);
+        selectBest_ = prepare(readDb_, "SELECT name, date, score FROM scores ORDER BY score DESC, id DESC LIMIT ?1");
+
+        checkpointDb_ = openConnection(path, SQLITE_OPEN_READWRITE);
+        sqlite3_busy_timeout(checkpointDb_, 1000);
+        // A connection learns that the file is in WAL mode, and opens the
+        // journal, only when it first reads; until then a checkpoint on it
+        // silently does nothing.
+        execute(checkpointDb_, "SELECT count(*) FROM sqlite_schema");
+        // A journal left by an earlier run (or a kill) is written back now.
+        sqlite3_wal_checkpoint_v2(checkpointDb_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+        sqlite3_wal_hook(
+            db_,
+            [](void* self, sqlite3*, const char*, int pages) {
+                static_cast<ScoreStore*>(self)->journalPages_ = pages;
+                return SQLITE_OK;
+            },
+            this);
+        checkpointer_ = std::thread([this] { checkpointLoop(); });
     } catch (...) {
         sqlite3_finalize(insert_);
         sqlite3_finalize(selectBest_);
-        sqlite3_finalize(selectCount_);
+        sqlite3_close(checkpointDb_);
+        sqlite3_close(readDb_);
         sqlite3_close(db_);
         throw;
     }
@@ -65,41 +95,62 @@ ScoreStore::~ScoreStore() {
     }
     checkpointWake_.notify_all();
     checkpointer_.join();
+    sqlite3_close(checkpointDb_);
     sqlite3_finalize(insert_);
     sqlite3_finalize(selectBest_);
-    sqlite3_finalize(selectCount_);
+    sqlite3_close(readDb_);
     sqlite3_close(db_);
 }
 
-void ScoreStore::checkpointLoop(std::string path) {
-    constexpr auto kInterval = std::chrono::milliseconds(250);
-    sqlite3* connection = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-        sqlite3_busy_timeout(connection, 1000);
-        std::unique_lock lock(checkpointMutex_);
-        while (!checkpointWake_.wait_for(lock, kInterval, [this] { return closing_; })) {
-            lock.unlock();
-            // Passive: takes no lock that a writer or reader waits for.
-            sqlite3_wal_checkpoint_v2(connection, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
-            lock.lock();
+void ScoreStore::checkpointLoop() {
+    uint64_t seen = generation_.load();
+    auto lastChange = std::chrono::steady_clock::now();
+    std::unique_lock lock(checkpointMutex_);
+    while (!checkpointWake_.wait_for(lock, kCheckpointInterval, [this] { return closing_; })) {
+        lock.unlock();
+        uint64_t now = generation_.load();
+        if (now != seen) {
+            seen = now;
+            lastChange = std::chrono::steady_clock::now();
         }
+        checkpoint(std::chrono::steady_clock::now() - lastChange >= kRestBeforeTruncating);
+        lock.lock();
     }
-    sqlite3_close(connection);
 }
 
-void ScoreStore::execute(const char* sql) {
+void ScoreStore::checkpoint(bool resting) {
+    // Passive first: it takes no lock a post waits for, and does the bulk of
+    // the copying and the flush of the database file.
+    int pages = 0;
+    {
+        std::lock_guard writeBack(writeBackMutex_);
+        if (sqlite3_wal_checkpoint_v2(checkpointDb_, nullptr, SQLITE_CHECKPOINT_PASSIVE, &pages, nullptr)
+            != SQLITE_OK) {
+            return;  // tried again next round
+        }
+    }
+    if (!resting || pages <= 0) {
+        return;
+    }
+    // At rest the journal is cut to nothing. The store's locks keep posts
+    // and readers out meanwhile; only this process uses the database.
+    std::scoped_lock hold(mutex_, readMutex_, writeBackMutex_);
+    sqlite3_wal_checkpoint_v2(checkpointDb_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+}
+
+void ScoreStore::execute(sqlite3* connection, const char* sql) {
     char* message = nullptr;
-    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+    if (sqlite3_exec(connection, sql, nullptr, nullptr, &message) != SQLITE_OK) {
         std::string reason = message != nullptr ? message : "unknown error";
         sqlite3_free(message);
         throw StoreError(reason);
     }
 }
 
-sqlite3_stmt* ScoreStore::prepare(const char* sql) {
+sqlite3_stmt* ScoreStore::prepare(sqlite3* connection, const char* sql) {
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) != SQLITE_OK) {
-        throw StoreError(sqlite3_errmsg(db_));
+    if (sqlite3_prepare_v3(connection, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) != SQLITE_OK) {
+        throw StoreError(sqlite3_errmsg(connection));
     }
     return statement;
 }
@@ -113,11 +164,20 @@ void ScoreStore::add(const ScoreEntry& entry) {
     if (sqlite3_step(insert_) != SQLITE_DONE) {
         throw StoreError(sqlite3_errmsg(db_));
     }
+    ++count_;
     ++generation_;
+    if (journalPages_ >= kJournalPagesBeforeForcing) {
+        // Waits for a background write-back in progress, then copies the
+        // rest; the next post starts the journal again from its beginning.
+        // The score is already committed, so a failure here is not its own.
+        std::lock_guard writeBack(writeBackMutex_);
+        sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_FULL, nullptr, nullptr);
+        journalPages_ = 0;
+    }
 }
 
 std::vector<ScoreEntry> ScoreStore::best(size_t limit) {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(readMutex_);
     StatementReset reset{selectBest_};
     sqlite3_bind_int64(selectBest_, 1, static_cast<sqlite3_int64>(limit));
     std::vector<ScoreEntry> entries;
@@ -130,23 +190,13 @@ std::vector<ScoreEntry> ScoreStore::best(size_t limit) {
         entries.push_back({text(0), text(1), static_cast<uint32_t>(sqlite3_column_int64(selectBest_, 2))});
     }
     if (status != SQLITE_DONE) {
-        throw StoreError(sqlite3_errmsg(db_));
+        throw StoreError(sqlite3_errmsg(readDb_));
     }
     return entries;
 }
 
-uint64_t ScoreStore::count() {
-    std::lock_guard lock(mutex_);
-    StatementReset reset{selectCount_};
-    if (sqlite3_step(selectCount_) != SQLITE_ROW) {
-        throw StoreError(sqlite3_errmsg(db_));
-    }
-    return static_cast<uint64_t>(sqlite3_column_int64(selectCount_, 0));
-}
+uint64_t ScoreStore::count() { return count_.load(); }
 
-uint64_t ScoreStore::generation() {
-    std::lock_guard lock(mutex_);
-    return generation_;
-}
+uint64_t ScoreStore::generation() { return generation_.load(); }
 
 }  // namespace velmora::server

@@ -18,6 +18,7 @@ public:
     ~ServerProcess();
 
     uint16_t port() const { return port_; }
+    pid_t pid() const { return pid_; }
     std::string url(const std::string& target) const;
 
     // Sends `signal` and waits for the process to end; returns its exit status.

@@ -1,0 +1,268 @@
+#include "server/http_server.h"
+
+#include <fcntl.h>
+#include <microhttpd.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <stdexcept>
+
+#include "server/limits.h"
+
+namespace velmora::server {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kReaperInterval = std::chrono::milliseconds(500);
+
+// One request in flight: its raw target (the library hands the handler the
+// decoded path only) and whether it has been answered.
+struct RequestState {
+    std::string target;
+    bool headSeen = false;
+    bool answered = false;
+};
+
+int listenOn(const std::string& host, uint16_t port, uint16_t& boundPort) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    std::string service = std::to_string(port);
+    if (getaddrinfo(host.empty() ? nullptr : host.c_str(), service.c_str(), &hints, &found) != 0) {
+        throw std::runtime_error("cannot resolve " + host);
+    }
+    int fd = -1;
+    for (addrinfo* at = found; at != nullptr && fd < 0; at = at->ai_next) {
+        fd = ::socket(at->ai_family, at->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, at->ai_protocol);
+        int on = 1;
+        if (fd >= 0 && (::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0
+                        || ::bind(fd, at->ai_addr, at->ai_addrlen) != 0 || ::listen(fd, kListenBacklog) != 0)) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    freeaddrinfo(found);
+    if (fd < 0) {
+        throw std::runtime_error("cannot listen on " + host + ":" + service);
+    }
+    sockaddr_storage bound{};
+    socklen_t length = sizeof bound;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&bound), &length);
+    boundPort = ntohs(bound.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port
+                                                  : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
+    return fd;
+}
+
+MHD_Response* makeResponse(HttpReply& reply) {
+    if (reply.file) {
+        int fd = reply.file->release();
+        MHD_Response* response = MHD_create_response_from_fd64(reply.file->size(), fd);
+        if (response == nullptr) {
+            ::close(fd);
+        }
+        return response;
+    }
+    if (!reply.body || reply.body->empty()) {
+        return MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
+    }
+    // The body may be the page cache's copy: the reply keeps it alive
+    // instead of copying it.
+    auto* hold = new std::shared_ptr<const std::string>(reply.body);
+    MHD_Response* response = MHD_create_response_from_buffer_with_free_callback_cls(
+        reply.body->size(), const_cast<char*>(reply.body->data()),
+        [](void* held) { delete static_cast<std::shared_ptr<const std::string>*>(held); }, hold);
+    if (response == nullptr) {
+        delete hold;
+    }
+    return response;
+}
+
+MHD_Result queueReply(MHD_Connection* connection, HttpReply reply) {
+    MHD_Response* response = makeResponse(reply);
+    if (response == nullptr) {
+        return MHD_NO;
+    }
+    if (!reply.contentType.empty()) {
+        MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, reply.contentType.c_str());
+    }
+    for (const auto& [name, value] : reply.headers) {
+        MHD_add_response_header(response, name.c_str(), value.c_str());
+    }
+    MHD_Result result = MHD_queue_response(connection, reply.status, response);
+    MHD_destroy_response(response);
+    return result;
+}
+
+// A body the server will not read: too big, or a method that has none.
+std::optional<HttpReply> refuseBody(MHD_Connection* connection, std::string_view method) {
+    const char* length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+    const char* encoding =
+        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_TRANSFER_ENCODING);
+    // A chunked body has no length to check beforehand and could go on for ever.
+    if (encoding != nullptr || (length != nullptr && std::strtoull(length, nullptr, 10) > kMaxRequestBody)) {
+        return textReply(413, "error 413\n");
+    }
+    if (method != "GET" && method != "HEAD") {
+        HttpReply reply = textReply(405, "error 405\n");
+        reply.headers.emplace_back("Allow", "GET, HEAD");
+        return reply;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+FileBody::~FileBody() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+HttpReply textReply(unsigned status, std::string text, std::string contentType) {
+    HttpReply reply;
+    reply.status = status;
+    reply.contentType = std::move(contentType);
+    reply.body = std::make_shared<const std::string>(std::move(text));
+    return reply;
+}
+
+// The library's callbacks, with access to the server's bookkeeping.
+struct HttpCallbacks {
+    static void* requestStarted(void*, const char* uri, MHD_Connection*) {
+        return new (std::nothrow) RequestState{uri};
+    }
+
+    static void requestEnded(void* server, MHD_Connection* connection, void** context, MHD_RequestTerminationCode) {
+        delete static_cast<RequestState*>(*context);
+        *context = nullptr;
+        // A kept-alive connection now owes its next request.
+        static_cast<HttpServer*>(server)->track(connection, Clock::now() + kRequestDeadline);
+    }
+
+    static void connectionChanged(void* server, MHD_Connection* connection, void**,
+                                  MHD_ConnectionNotificationCode code) {
+        auto* self = static_cast<HttpServer*>(server);
+        if (code == MHD_CONNECTION_NOTIFY_STARTED) {
+            self->adopt(connection);
+        } else {
+            self->forget(connection);
+        }
+    }
+
+    static MHD_Result answer(void* server, MHD_Connection* connection, const char* url, const char* method,
+                             const char*, const char*, size_t* uploadSize, void** context) {
+        auto* self = static_cast<HttpServer*>(server);
+        auto* state = static_cast<RequestState*>(*context);
+        if (state == nullptr) {
+            return MHD_NO;  // no memory for the request: drop the connection
+        }
+        if (!state->headSeen) {
+            // The head has arrived. A reply queued now would make the library
+            // close the connection, not knowing whether a body follows; so a
+            // body is refused at once, anything else answered on the next
+            // call, once the (empty) body has been read.
+            state->headSeen = true;
+            if (std::optional<HttpReply> refused = refuseBody(connection, method)) {
+                state->answered = true;
+                return queueReply(connection, std::move(*refused));
+            }
+            return MHD_YES;
+        }
+        if (*uploadSize != 0 || state->answered) {
+            *uploadSize = 0;  // a small body nobody asked for is dropped
+            return MHD_YES;
+        }
+        state->answered = true;
+        self->track(connection, std::nullopt);  // in time: the deadline no longer applies
+        std::string_view target = state->target;
+        size_t question = target.find('?');
+        HttpRequest request{method, url, question == std::string_view::npos ? "" : target.substr(question + 1)};
+        HttpReply reply;
+        try {
+            reply = self->handler_(request);
+        } catch (const std::exception&) {
+            reply = textReply(500, "server error\n");
+        }
+        return queueReply(connection, std::move(reply));
+    }
+};
+
+HttpServer::HttpServer(const std::string& host, uint16_t port, unsigned threads, HttpHandler handler)
+    : handler_(std::move(handler)) {
+    int listener = listenOn(host, port, port_);
+    daemon_ = MHD_start_daemon(
+        MHD_USE_EPOLL_INTERNAL_THREAD, 0, nullptr, nullptr, &HttpCallbacks::answer, this,
+        MHD_OPTION_LISTEN_SOCKET, listener,
+        MHD_OPTION_THREAD_POOL_SIZE, static_cast<unsigned>(threads < 1 ? 1 : threads),
+        MHD_OPTION_CONNECTION_LIMIT, kMaxConnections,
+        MHD_OPTION_PER_IP_CONNECTION_LIMIT, kMaxConnectionsPerAddress,
+        MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemory,
+        MHD_OPTION_CONNECTION_TIMEOUT, kIdleSeconds,
+        MHD_OPTION_URI_LOG_CALLBACK, &HttpCallbacks::requestStarted, this,
+        MHD_OPTION_NOTIFY_COMPLETED, &HttpCallbacks::requestEnded, this,
+        MHD_OPTION_NOTIFY_CONNECTION, &HttpCallbacks::connectionChanged, this,
+        MHD_OPTION_END);
+    if (daemon_ == nullptr) {
+        ::close(listener);
+        throw std::runtime_error("cannot start the HTTP server");
+    }
+    reaper_ = std::thread([this] {
+        std::unique_lock lock(trackedMutex_);
+        while (!reaperWake_.wait_for(lock, kReaperInterval, [this] { return stopping_; })) {
+            cutLateRequests();
+        }
+    });
+}
+
+HttpServer::~HttpServer() {
+    {
+        std::lock_guard lock(trackedMutex_);
+        stopping_ = true;
+    }
+    reaperWake_.notify_all();
+    reaper_.join();
+    MHD_stop_daemon(daemon_);
+}
+
+void HttpServer::adopt(MHD_Connection* connection) {
+    const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+    if (info != nullptr) {
+        std::lock_guard lock(trackedMutex_);
+        tracked_[connection] = Tracked{info->connect_fd, Clock::now() + kRequestDeadline};
+    }
+}
+
+void HttpServer::track(MHD_Connection* connection, std::optional<Clock::time_point> deadline) {
+    std::lock_guard lock(trackedMutex_);
+    // Only connections still open: a closed one must not come back.
+    if (auto at = tracked_.find(connection); at != tracked_.end()) {
+        at->second.deadline = deadline.value_or(Clock::time_point::max());
+    }
+}
+
+void HttpServer::forget(MHD_Connection* connection) {
+    std::lock_guard lock(trackedMutex_);
+    tracked_.erase(connection);
+}
+
+// Called with trackedMutex_ held. The library reports a connection closed
+// before it closes the socket, so every socket here is still the one tracked.
+void HttpServer::cutLateRequests() {
+    Clock::time_point now = Clock::now();
+    for (auto& [connection, tracked] : tracked_) {
+        if (tracked.deadline <= now) {
+            // The library sees the end of the stream and closes the connection.
+            ::shutdown(tracked.fd, SHUT_RDWR);
+            tracked.deadline = Clock::time_point::max();
+        }
+    }
+}
+
+}  // namespace velmora::server

@@ -1,0 +1,101 @@
+#pragma once
+// The HTTP layer: an event-driven server (libmicrohttpd, epoll, a small
+// thread pool) so that an idle or slow connection costs memory, not a
+// thread. It applies the bounds of limits.h and hands each request to one
+// handler.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+struct MHD_Daemon;
+struct MHD_Connection;
+
+namespace velmora::server {
+
+struct HttpRequest {
+    std::string_view method;
+    std::string_view path;      // percent-decoded, without the query
+    std::string_view rawQuery;  // what follows the "?" of the target, undecoded
+};
+
+// An open file sent as a reply body; closed when the reply is dropped.
+class FileBody {
+public:
+    FileBody(int fd, uint64_t size) : fd_(fd), size_(size) {}
+    FileBody(FileBody&& other) noexcept : fd_(std::exchange(other.fd_, -1)), size_(other.size_) {}
+    FileBody& operator=(FileBody&& other) noexcept {
+        std::swap(fd_, other.fd_);
+        std::swap(size_, other.size_);
+        return *this;
+    }
+    ~FileBody();
+
+    uint64_t size() const { return size_; }
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+    uint64_t size_;
+};
+
+struct HttpReply {
+    unsigned status = 200;
+    std::string contentType;
+    std::shared_ptr<const std::string> body;  // null: empty; may be shared with a cache
+    std::optional<FileBody> file;             // when set, the body is the file's content
+    std::vector<std::pair<std::string, std::string>> headers;
+};
+
+// A reply with a text body.
+HttpReply textReply(unsigned status, std::string text, std::string contentType = "text/plain; charset=utf-8");
+
+using HttpHandler = std::function<HttpReply(const HttpRequest&)>;
+
+class HttpServer {
+public:
+    // Listens on `host`:`port` (port 0: the kernel picks one) and serves
+    // with `threads` threads. Throws std::runtime_error when it cannot.
+    HttpServer(const std::string& host, uint16_t port, unsigned threads, HttpHandler handler);
+    ~HttpServer();
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+
+    uint16_t port() const { return port_; }
+
+private:
+    struct Tracked {
+        int fd;
+        std::chrono::steady_clock::time_point deadline;
+    };
+
+    friend struct HttpCallbacks;
+    void adopt(MHD_Connection* connection);
+    void track(MHD_Connection* connection, std::optional<std::chrono::steady_clock::time_point> deadline);
+    void forget(MHD_Connection* connection);
+    void cutLateRequests();
+
+    HttpHandler handler_;
+    uint16_t port_ = 0;
+    MHD_Daemon* daemon_ = nullptr;
+
+    // Connections whose request has not yet arrived whole, with the time by
+    // which it must; a reaper cuts the late ones.
+    std::mutex trackedMutex_;
+    std::unordered_map<MHD_Connection*, Tracked> tracked_;
+    std::condition_variable reaperWake_;
+    bool stopping_ = false;
+    std::thread reaper_;
+};
+
+}  // namespace velmora::server

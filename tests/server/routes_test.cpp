@@ -1,0 +1,201 @@
+// The routes against a store kept in memory: replies, refusals, the page cache.
+#include "server/routes.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+#include "server/limits.h"
+#include "tests/platform/temp_folder.h"
+
+namespace velmora::server {
+namespace {
+
+class MemoryStore : public Store {
+public:
+    void add(const ScoreEntry& entry) override {
+        if (broken) {
+            throw StoreError("disk full");
+        }
+        if (outOfMemory) {
+            throw std::bad_alloc();
+        }
+        std::lock_guard lock(mutex);
+        entries.push_back(entry);
+        ++generationCount;
+    }
+    std::vector<ScoreEntry> best(size_t limit) override {
+        int running = ++rendering;
+        maxRendering = std::max(maxRendering.load(), running);
+        ++bestCalls;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::lock_guard lock(mutex);
+        std::vector<ScoreEntry> sorted = entries;
+        std::stable_sort(sorted.begin(), sorted.end(), [](auto& a, auto& b) { return a.score > b.score; });
+        sorted.resize(std::min(limit, sorted.size()));
+        --rendering;
+        return sorted;
+    }
+    uint64_t count() override {
+        if (broken) {
+            throw StoreError("gone");
+        }
+        std::lock_guard lock(mutex);
+        return entries.size();
+    }
+    uint64_t generation() override { return generationCount; }
+
+    std::mutex mutex;
+    std::vector<ScoreEntry> entries;
+    std::atomic<uint64_t> generationCount = 0;
+    std::atomic<bool> broken = false;
+    std::atomic<bool> outOfMemory = false;
+    std::atomic<int> bestCalls = 0;
+    std::atomic<int> rendering = 0;
+    std::atomic<int> maxRendering = 0;
+};
+
+std::string bodyOf(HttpReply& reply) {
+    if (reply.file) {
+        std::string bytes(reply.file->size(), '\0');
+        int fd = reply.file->release();
+        EXPECT_EQ(::pread(fd, bytes.data(), bytes.size(), 0), static_cast<ssize_t>(bytes.size()));
+        ::close(fd);
+        return bytes;
+    }
+    return reply.body ? *reply.body : std::string();
+}
+
+HttpReply get(Routes& routes, std::string_view path, std::string_view query = "") {
+    return routes.handle({"GET", path, query});
+}
+
+TEST(RoutesTest, AnswersEachPathAsTheGameExpects) {
+    testing::TempFolder folder;
+    std::string installer = folder.file("setup.exe");
+    testing::writeFile(installer, std::string("MZ\0\x01installer", 13));
+    testing::writeFile(installer + ".sig", std::string(64, '\x5A'));
+    ServerOptions options;
+    options.installer = installer;
+    options.versionText = "1.0.1";
+    MemoryStore store;
+    Routes routes(options, store);
+    struct Case {
+        std::string path;
+        std::string query;
+        unsigned status;
+        std::string body;  // "*": any non-empty body
+    };
+    const Case cases[] = {
+        {"/velmora/velmoraversion.txt", "", 200, "1.0.1"},
+        {"/velmora/velmorasetup.exe", "", 200, std::string("MZ\0\x01installer", 13)},
+        {"/velmora/velmorasetup.exe.sig", "", 200, std::string(64, '\x5A')},
+        {"/cgi-bin/velmora.cgi", "name=Ann&date=1/5/09&score=10", 200, "score received\n"},
+        {"/cgi-bin/velmora.cgi", "name=" + std::string(2047, 'L') + "&date=1/5/09&score=20", 200,
+         "score received\n"},
+        // Refused posts carry no body: the game counts any body as success.
+        {"/cgi-bin/velmora.cgi", "name=Ann&date=1/5/09&score=x", 400, ""},
+        {"/cgi-bin/velmora.cgi", "name=Ann&date=1/5/09", 400, ""},
+        {"/cgi-bin/velmora.cgi", "", 400, ""},
+        {"/cgi-bin/velmora.cgi", std::string(kMaxQuery + 1, 'q'), 400, ""},
+        {"/counter/velmora.shtml", "", 200, "*"},
+        {"/healthz", "", 200, "ok\n"},
+        {"/", "", 200, "*"},
+        {"/cgi-bin/other.cgi", "", 404, "error 404\n"},
+        {"/velmora/velmorasetup.exe.sig/", "", 404, "error 404\n"},
+    };
+    for (const Case& c : cases) {
+        HttpReply reply = get(routes, c.path, c.query);
+        EXPECT_EQ(reply.status, c.status) << c.path << "?" << c.query.substr(0, 40);
+        std::string body = bodyOf(reply);
+        if (c.body == "*") {
+            EXPECT_FALSE(body.empty()) << c.path;
+        } else {
+            EXPECT_EQ(body, c.body) << c.path << "?" << c.query.substr(0, 40);
+        }
+    }
+    ASSERT_EQ(store.entries.size(), 2u);
+    EXPECT_EQ(store.entries[1].name, std::string(kMaxNameChars, 'L'));
+    HttpReply list = get(routes, "/counter/velmora.shtml");
+    std::string page = bodyOf(list);
+    EXPECT_NE(page.find(">" + std::string(kMaxNameChars, 'L') + "<"), std::string::npos);
+}
+
+TEST(RoutesTest, FilesThatAreMissingOrNotRegularAre404) {
+    testing::TempFolder folder;
+    std::string installer = folder.file("setup.exe");
+    testing::writeFile(installer, "x");
+    MemoryStore store;
+    for (const std::string& path : {std::string(), installer, folder.path().string()}) {
+        ServerOptions options;
+        options.installer = path;
+        Routes routes(options, store);
+        EXPECT_EQ(get(routes, "/velmora/velmorasetup.exe.sig").status, 404u) << path;
+        HttpReply reply = get(routes, "/velmora/velmorasetup.exe");
+        EXPECT_EQ(reply.status, path == installer ? 200u : 404u) << path;
+    }
+}
+
+TEST(RoutesTest, AStoreThatFailsGivesErrorStatusesAndNoPostBody) {
+    MemoryStore store;
+    Routes routes(ServerOptions{}, store);
+    for (std::atomic<bool>* failure : {&store.broken, &store.outOfMemory}) {
+        *failure = true;
+        HttpReply post = get(routes, "/cgi-bin/velmora.cgi", "name=Ann&date=1/5/09&score=10");
+        EXPECT_EQ(post.status, 500u);
+        EXPECT_EQ(bodyOf(post), "");
+        *failure = false;
+    }
+    EXPECT_TRUE(store.entries.empty());
+    store.broken = true;
+    EXPECT_EQ(get(routes, "/healthz").status, 503u);
+    store.broken = false;
+    EXPECT_EQ(get(routes, "/healthz").status, 200u);
+}
+
+TEST(RoutesTest, PageIsRenderedOnlyWhenTheScoresChangedAndOneAtATime) {
+    MemoryStore store;
+    Routes routes(ServerOptions{}, store);
+    HttpReply first = get(routes, "/counter/velmora.shtml");
+    HttpReply second = get(routes, "/counter/velmora.shtml");
+    EXPECT_EQ(store.bestCalls, 1);
+    EXPECT_EQ(first.body.get(), second.body.get());  // the same cached page, not a copy
+    get(routes, "/cgi-bin/velmora.cgi", "name=Newcomer&date=1/5/09&score=10");
+    HttpReply third = get(routes, "/counter/velmora.shtml");
+    EXPECT_EQ(store.bestCalls, 2);
+    EXPECT_NE(third.body->find(">Newcomer<"), std::string::npos);
+
+    // Readers and a poster at once: never two renders at the same time, and
+    // a reader that asks after a post sees it.
+    std::atomic<bool> stop = false;
+    std::atomic<int> missed = 0;
+    std::vector<std::thread> readers;
+    for (int r = 0; r < 6; ++r) {
+        readers.emplace_back([&] {
+            while (!stop) {
+                size_t before = store.count();
+                std::string page = *get(routes, "/counter/velmora.shtml").body;
+                if (before >= 2 && page.find(">P" + std::to_string(before - 1) + "<") == std::string::npos) {
+                    ++missed;
+                }
+            }
+        });
+    }
+    for (int i = 1; i < 60; ++i) {
+        get(routes, "/cgi-bin/velmora.cgi", "name=P" + std::to_string(i) + "&date=1/5/09&score=" + std::to_string(10 + i));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    stop = true;
+    for (std::thread& reader : readers) {
+        reader.join();
+    }
+    EXPECT_EQ(store.maxRendering, 1);
+    EXPECT_EQ(missed, 0);
+    EXPECT_LE(store.bestCalls, 2 + 60);
+}
+
+}  // namespace
+}  // namespace velmora::server
