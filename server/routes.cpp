@@ -86,7 +86,7 @@ std::shared_ptr<const std::string> Routes::listPage() {
     uint64_t generation = store_.generation();
     std::lock_guard lock(pageMutex_);
     if (!page_ || pageGeneration_ != generation) {
-        page_ = std::make_shared<const std::string>(scoreListPage(store_.best(kListedScores)));
+        page_ = std::make_shared<const std::string>(scoreListPage(store_.best(kListedScores), store_.count()));
         pageGeneration_ = generation;
     }
     return page_;

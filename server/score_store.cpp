@@ -47,10 +47,12 @@ ScoreStore::ScoreStore(const std::string& path) {
         execute("CREATE INDEX IF NOT EXISTS scores_best ON scores (score DESC, id DESC)");
         insert_ = prepare("INSERT INTO scores (name, date, score) VALUES (?1, ?2, ?3)");
         selectBest_ = prepare("SELECT name, date, score FROM scores ORDER BY score DESC, id DESC LIMIT ?1");
+        selectCount_ = prepare("SELECT COUNT(*) FROM scores");
         checkpointer_ = std::thread([this, path] { checkpointLoop(path); });
     } catch (...) {
         sqlite3_finalize(insert_);
         sqlite3_finalize(selectBest_);
+        sqlite3_finalize(selectCount_);
         sqlite3_close(db_);
         throw;
     }
@@ -65,6 +67,7 @@ ScoreStore::~ScoreStore() {
     checkpointer_.join();
     sqlite3_finalize(insert_);
     sqlite3_finalize(selectBest_);
+    sqlite3_finalize(selectCount_);
     sqlite3_close(db_);
 }
 
@@ -130,6 +133,15 @@ std::vector<ScoreEntry> ScoreStore::best(size_t limit) {
         throw StoreError(sqlite3_errmsg(db_));
     }
     return entries;
+}
+
+uint64_t ScoreStore::count() {
+    std::lock_guard lock(mutex_);
+    StatementReset reset{selectCount_};
+    if (sqlite3_step(selectCount_) != SQLITE_ROW) {
+        throw StoreError(sqlite3_errmsg(db_));
+    }
+    return static_cast<uint64_t>(sqlite3_column_int64(selectCount_, 0));
 }
 
 uint64_t ScoreStore::generation() const {

@@ -38,6 +38,9 @@ public:
     // scores.
     std::vector<ScoreEntry> best(size_t limit);
 
+    // The number of scores stored in all.
+    uint64_t count();
+
     // Incremented by every add; lets a reader tell whether its copy is stale.
     uint64_t generation() const;
 
@@ -50,6 +53,7 @@ private:
     sqlite3* db_ = nullptr;
     sqlite3_stmt* insert_ = nullptr;
     sqlite3_stmt* selectBest_ = nullptr;
+    sqlite3_stmt* selectCount_ = nullptr;
     uint64_t generation_ = 0;
 
     // Copies the journal into the database in the background, on its own
