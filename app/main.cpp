@@ -6,8 +6,10 @@
 #include "app/mainform.h"
 #include "app/termination.h"
 #include "controls/fonts.h"
+#include "online/highscoreform.h"
 #include "platform/paths.h"
 #include "platform/qt_dialogs.h"
+#include "platform/qt_dispatcher.h"
 #include "platform/qt_shell.h"
 #include "platform/qt_sound_player.h"
 #include "tally/tallylistform.h"
@@ -18,6 +20,8 @@ int main(int argc, char** argv) {
     velmora::controls::installFontSubstitutions();
     velmora::platform::installQtDialogs();
 
+    // Fetches hand their results to this thread through it; it outlives the windows.
+    auto dispatcher = std::make_shared<velmora::platform::QtDispatcher>();
     velmora::platform::QtSoundPlayer sound;
     velmora::platform::QtShell shell;
     velmora::MainEnvironment environment;
@@ -27,9 +31,18 @@ int main(int argc, char** argv) {
     velmora::Tmain mainWindow(environment);
     // Secondary windows come after the main window and stay hidden; the tally
     // window is destroyed first at exit, which saves the tally file.
+    velmora::HighScoreEnvironment scores;
+    scores.serverAddress = mainWindow.serverAddress();
+    scores.appname = mainWindow.appname;
+    scores.dispatcher = dispatcher;
+    scores.shell = &shell;
+    velmora::Thighscore highscoreWindow(scores);
     velmora::Ttallylist tallyWindow(velmora::tally::TallyFile::pathFor(mainWindow.appname));
     mainWindow.setTallyTarget(&tallyWindow);
     mainWindow.setTallyWindow(&tallyWindow);
+    tallyWindow.setCentredOver(&mainWindow);
+    mainWindow.setHighScoreList(&highscoreWindow);
+    highscoreWindow.setPostTarget(&mainWindow);
 
     velmora::closeOnTermination(&mainWindow);
 

@@ -60,6 +60,7 @@ Tmain::Tmain(MainEnvironment environment, QWidget* parent)
             [this] { platform::runGuarded([this] { game_->downtimerTimer(); }); });
     buildMenu();
     buildClientArea();
+    connectPosting();
     FormCreate();
 }
 

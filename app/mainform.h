@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/window_links.h"
 #include "engine/game.h"
 #include "engine/game_host.h"
 
@@ -49,16 +50,7 @@ struct MainEnvironment {
     bool seedFromClock = true;               // false: tests seed the engine themselves
 };
 
-// The tally list's operations, as the engine reports games to it.
-class TallyTarget {
-  public:
-    virtual ~TallyTarget() = default;
-    virtual void addtomineincrease(int column, int32_t amount) = 0;
-    virtual bool checkscore(int32_t score, const std::string& name) = 0;
-    virtual void checkchange(int column, int32_t value) = 0;
-};
-
-class Tmain : public QMainWindow, public engine::GameHost {
+class Tmain : public QMainWindow, public engine::GameHost, public ScorePostTarget {
     Q_OBJECT
   public:
     explicit Tmain(MainEnvironment environment, QWidget* parent = nullptr);
@@ -67,6 +59,7 @@ class Tmain : public QMainWindow, public engine::GameHost {
     // The windows opened from the menus; set once they exist.
     void setTallyTarget(TallyTarget* tally) { tally_ = tally; }
     void setTallyWindow(QWidget* window) { tallyWindow_ = window; }
+    void setHighScoreList(HighScoreList* list) { highscore_ = list; }
 
     // --- Values held for the life of the process ---
     const std::string appname = "velmora";
@@ -153,6 +146,15 @@ class Tmain : public QMainWindow, public engine::GameHost {
     void TallyList1Click();
     void image_logoClick();
 
+    // --- Score posting (mainform_posting.cpp) ---
+    int postcount = 0;  // ticks left before the post counts as failed
+    int postdots = 0;   // dots behind the wait caption, 1 to 5
+    void button_sendscoreClick();
+    void button_highscoresClick();
+    void ViewHighScoreList1Click();
+    void Timer1Timer();
+    void scorePosted() override;
+
     // The maker's web site, without its scheme.
     static constexpr const char* kMakerSite = "www.nivoltsoftware.com";
 
@@ -187,6 +189,7 @@ class Tmain : public QMainWindow, public engine::GameHost {
     void buildPausePanel();
     void showInFront(QWidget* widget);
     void focusGame();
+    void connectPosting();
 
     MainEnvironment environment_;
     std::unique_ptr<engine::Game> game_;
@@ -194,6 +197,7 @@ class Tmain : public QMainWindow, public engine::GameHost {
     std::unique_ptr<online::TURL> makerSite_;
     TallyTarget* tally_ = nullptr;
     QWidget* tallyWindow_ = nullptr;
+    HighScoreList* highscore_ = nullptr;
     std::string serverAddress_;
     QRect pendingOuterBounds_;
     bool frameAdjusted_ = false;

@@ -12,6 +12,12 @@ void installQtDialogs() {
         QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
                               QString::fromStdString(text), QMessageBox::Ok);
     });
+    // No parent: the box is centred on the screen, not over a window.
+    setMessageHandler([](const std::string& text) {
+        QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
+                        QString::fromStdString(text), QMessageBox::Ok);
+        box.exec();
+    });
     setConfirmHandler([](const std::string& text) {
         QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(),
                         QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,

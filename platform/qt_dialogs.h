@@ -4,7 +4,8 @@
 namespace velmora::platform {
 
 // Makes showErrorBox open a modal QMessageBox (error icon, OK, the
-// application's title as caption) and askConfirmation a Yes/No question box.
+// application's title as caption), showMessage a plain one centred on the
+// screen, and askConfirmation a Yes/No question box.
 void installQtDialogs();
 
 }  // namespace velmora::platform
