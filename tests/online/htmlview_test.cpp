@@ -8,6 +8,7 @@
 
 #include <QBuffer>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFocusEvent>
 #include <QScrollBar>
 #include <QTest>
@@ -168,7 +169,7 @@ TEST_F(HtmlViewTest, TheBorderShowsWhileTheViewHasTheFocus) {
     EXPECT_EQ(corner(), kPale);
 }
 
-TEST_F(HtmlViewTest, PicturesComeOnlyFromDataAddressesWithinBounds) {
+TEST_F(HtmlViewTest, PicturesComeOnlyFromDataAddressesWithinBoundsAndNothingElseIsRead) {
     // The four formats a page may embed.
     const QString embedded[] = {dataAddress(redSquare(), "PNG", "png"), kRedGif,
                                 dataAddress(redSquare(), "JPEG", "jpeg"),
@@ -209,6 +210,19 @@ TEST_F(HtmlViewTest, PicturesComeOnlyFromDataAddressesWithinBounds) {
         open(withPicture(source));
         // Nothing at all, not even a broken-picture sign.
         EXPECT_EQ(shown(), nothing) << source.left(60).toStdString();
+    }
+
+    // Style sheets a page links to are not read either.
+    QString sheet = QString::fromStdString(temp.file("red.css"));
+    QFile css(sheet);
+    ASSERT_TRUE(css.open(QIODevice::WriteOnly));
+    css.write("p { color: red; background-color: red; }");
+    css.close();
+    for (const QString& address : {sheet, "file://" + sheet}) {
+        open(("<html><head><link rel=\"stylesheet\" type=\"text/css\" href=\"" + address +
+              "\"></head><body><p>red?</p></body></html>")
+                 .toStdString());
+        EXPECT_EQ(countColour(shown(), kRed, 40), 0) << address.toStdString();
     }
 }
 
