@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 
 #include "platform/dialogs.h"
 
@@ -16,6 +17,11 @@ void installQtDialogs() {
     setMessageHandler([](const std::string& text) {
         QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
                         QString::fromStdString(text), QMessageBox::Ok);
+        // Qt places a parentless box by a guess at its size; place it by the real one.
+        box.adjustSize();
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            box.move(screen->availableGeometry().center() - box.rect().center());
+        }
         box.exec();
     });
     setConfirmHandler([](const std::string& text) {
