@@ -83,16 +83,32 @@ QVariant THtmlView::loadResource(int type, const QUrl& name) {
     return QByteArray(" ");
 }
 
-void THtmlView::mousePressEvent(QMouseEvent* event) {
-    pressedAnchor_ = anchorAt(event->position().toPoint());
-    QTextBrowser::mousePressEvent(event);
-}
-
 void THtmlView::mouseReleaseEvent(QMouseEvent* event) {
     releasedAnchor_ = anchorAt(event->position().toPoint());
     QTextBrowser::mouseReleaseEvent(event);
     releasedAnchor_.clear();
-    pressedAnchor_.clear();
+}
+
+void THtmlView::mouseMoveEvent(QMouseEvent* event) {
+    QTextBrowser::mouseMoveEvent(event);
+    setHoveredLink(anchorAt(event->position().toPoint()));
+}
+
+bool THtmlView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Leave) {
+        setHoveredLink(QString());
+    }
+    return QTextBrowser::viewportEvent(event);
+}
+
+void THtmlView::setHoveredLink(const QString& target) {
+    if (target != hovered_) {
+        bool recolour = visited_.contains(target) || visited_.contains(hovered_);
+        hovered_ = target;
+        if (recolour) {
+            colourVisitedLinks();
+        }
+    }
 }
 
 void THtmlView::linkActivated() {
@@ -126,6 +142,8 @@ void THtmlView::colourVisitedLinks() {
     }
     QTextCharFormat visited;
     visited.setForeground(settings_.DefVisitedLinkColor);
+    QTextCharFormat over;
+    over.setForeground(settings_.DefOverLinkColor);
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
@@ -136,7 +154,7 @@ void THtmlView::colourVisitedLinks() {
                 cursor.setPosition(fragment.position());
                 cursor.setPosition(fragment.position() + fragment.length(),
                                    QTextCursor::KeepAnchor);
-                cursor.mergeCharFormat(visited);
+                cursor.mergeCharFormat(format.anchorHref() == hovered_ ? over : visited);
             }
         }
     }

@@ -52,7 +52,9 @@ class THtmlView : public QTextBrowser {
     // Runs first on every link click, before the view marks it visited.
     HotSpotClickEvent OnHotSpotClick;
 
-    // Targets clicked during this run; they show in the visited colour.
+    // Targets clicked during this run; they show in the visited colour, and
+    // in the over colour while under the mouse. Other links keep the link
+    // colour, which is also the over colour.
     bool isVisited(const QString& target) const { return visited_.contains(target); }
 
     // Whether the focus border shows now.
@@ -60,21 +62,23 @@ class THtmlView : public QTextBrowser {
 
   protected:
     QVariant loadResource(int type, const QUrl& name) override;
-    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
   private:
     void linkActivated();
     void colourVisitedLinks();
+    void setHoveredLink(const QString& target);
     void updateBorder();
     QString anchorAtCursor() const;
 
     THtmlViewSettings settings_;
     QSet<QString> visited_;
-    QString pressedAnchor_;
     QString releasedAnchor_;
+    QString hovered_;  // the link under the mouse
     bool focused_ = false;
 };
 

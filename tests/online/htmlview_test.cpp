@@ -126,7 +126,7 @@ TEST_F(HtmlViewTest, ShowsAPageInTheDefaultLookWithAVerticalScrollBarOnly) {
     EXPECT_FALSE(view.openExternalLinks());
 }
 
-TEST_F(HtmlViewTest, AClickReportsTheTargetAsWrittenBeforeTheLinkTurnsGrey) {
+TEST_F(HtmlViewTest, AClickReportsTheTargetAsWrittenBeforeTheLinkTurnsGreyAndTealUnderTheMouse) {
     THtmlView& view = open(
         "<p><a href=\"HTTP://Example.com/a b?x=1&amp;y=2\">First</a> and "
         "<a href=\"page two.html\">Second</a> and <a href=\"http://other/\">Third</a></p>");
@@ -146,6 +146,14 @@ TEST_F(HtmlViewTest, AClickReportsTheTargetAsWrittenBeforeTheLinkTurnsGrey) {
     EXPECT_EQ(colourOf("Second"), kGrey);
     EXPECT_EQ(colourOf("Third"), kTeal);
     EXPECT_TRUE(view.isVisited("page two.html"));
+
+    // Under the mouse a visited link is teal again, until the mouse moves on.
+    QTest::mouseMove(view.viewport(), pointOf("First"));
+    EXPECT_EQ(colourOf("First"), kTeal);
+    EXPECT_EQ(colourOf("Second"), kGrey);
+    QTest::mouseMove(view.viewport(), pointOf("Third"));
+    EXPECT_EQ(colourOf("First"), kGrey);
+    EXPECT_EQ(colourOf("Third"), kTeal);
 
     // Visited stays visited for the rest of the run, in a new page too.
     view.LoadFromString("<p><a href=\"page two.html\">Again</a> <a href=\"new\">Fresh</a></p>");
