@@ -155,6 +155,14 @@ TEST_F(HtmlViewTest, AClickReportsTheTargetAsWrittenBeforeTheLinkTurnsGreyAndTea
     EXPECT_EQ(colourOf("First"), kGrey);
     EXPECT_EQ(colourOf("Third"), kTeal);
 
+    // A link chosen with the keyboard is reported the same way.
+    view.setFocus();
+    view.moveCursor(QTextCursor::Start);
+    QTest::keyClick(&view, Qt::Key_Tab);
+    QTest::keyClick(&view, Qt::Key_Return);
+    ASSERT_EQ(reported.size(), 3u);
+    EXPECT_EQ(reported[2], "HTTP://Example.com/a b?x=1&y=2");
+
     // Visited stays visited for the rest of the run, in a new page too.
     view.LoadFromString("<p><a href=\"page two.html\">Again</a> <a href=\"new\">Fresh</a></p>");
     EXPECT_EQ(colourOf("Again"), kGrey);
