@@ -8,8 +8,10 @@
 #include "app/mainform.h"
 #include "app/termination.h"
 #include "controls/fonts.h"
+#include "online/highscoreform.h"
 #include "platform/paths.h"
 #include "platform/qt_dialogs.h"
+#include "platform/qt_dispatcher.h"
 #include "platform/qt_shell.h"
 #include "platform/qt_sound_player.h"
 #include "tally/tallylistform.h"
@@ -20,6 +22,8 @@ int main(int argc, char** argv) {
     velmora::controls::installFontSubstitutions();
     velmora::platform::installQtDialogs(velmora::Application::kTitle);
 
+    // Fetches hand their results to this thread through it; it outlives the windows.
+    auto dispatcher = std::make_shared<velmora::platform::QtDispatcher>();
     velmora::platform::QtSoundPlayer sound;
     velmora::platform::QtShell shell;
     velmora::MainEnvironment environment;
@@ -32,9 +36,18 @@ int main(int argc, char** argv) {
     velmora::Tabout aboutWindow(shell, &mainWindow);
     velmora::Thelp helpWindow(&aboutWindow, &mainWindow);
     mainWindow.setHelpWindows(&helpWindow, &aboutWindow, &aboutWindow.URL1);
+    velmora::HighScoreEnvironment scores;
+    scores.serverAddress = mainWindow.serverAddress();
+    scores.appname = mainWindow.appname;
+    scores.dispatcher = dispatcher;
+    scores.shell = &shell;
+    velmora::Thighscore highscoreWindow(scores);
     velmora::Ttallylist tallyWindow(velmora::tally::TallyFile::pathFor(mainWindow.appname));
     mainWindow.setTallyTarget(&tallyWindow);
     mainWindow.setTallyWindow(&tallyWindow);
+    tallyWindow.setCentredOver(&mainWindow);
+    mainWindow.setHighScoreList(&highscoreWindow);
+    highscoreWindow.setPostTarget(&mainWindow);
 
     velmora::closeOnTermination(&mainWindow);
 

@@ -62,6 +62,7 @@ Tmain::Tmain(MainEnvironment environment, QWidget* parent)
     buildMenu();
     buildClientArea();
     setupUpdate();
+    connectPosting();
     FormCreate();
 }
 

@@ -12,6 +12,7 @@
 
 #include "app/update_signature.h"
 
+#include "app/window_links.h"
 #include "engine/game.h"
 #include "engine/game_host.h"
 
@@ -63,16 +64,7 @@ struct MainEnvironment {
     std::optional<bool> selfUpdate;
 };
 
-// The tally list's operations, as the engine reports games to it.
-class TallyTarget {
-  public:
-    virtual ~TallyTarget() = default;
-    virtual void addtomineincrease(int column, int32_t amount) = 0;
-    virtual bool checkscore(int32_t score, const std::string& name) = 0;
-    virtual void checkchange(int column, int32_t value) = 0;
-};
-
-class Tmain : public QMainWindow, public engine::GameHost {
+class Tmain : public QMainWindow, public engine::GameHost, public ScorePostTarget {
     Q_OBJECT
   public:
     explicit Tmain(MainEnvironment environment, QWidget* parent = nullptr);
@@ -84,6 +76,7 @@ class Tmain : public QMainWindow, public engine::GameHost {
     // The help and about windows, and the about window's web link, which
     // the logo opens too.
     void setHelpWindows(QWidget* helpWindow, QWidget* aboutWindow, online::TURL* makerLink);
+    void setHighScoreList(HighScoreList* list) { highscore_ = list; }
 
     // --- Values held for the life of the process ---
     const std::string appname = "velmora";
@@ -179,6 +172,14 @@ class Tmain : public QMainWindow, public engine::GameHost {
     void button_updateyesClick();
     void button_updatecancelClick();
     void downloadit();
+    // --- Score posting (mainform_posting.cpp) ---
+    int postcount = 0;  // ticks left before the post counts as failed
+    int postdots = 0;   // dots behind the wait caption, 1 to 5
+    void button_sendscoreClick();
+    void button_highscoresClick();
+    void ViewHighScoreList1Click();
+    void Timer1Timer();
+    void scorePosted() override;
 
     // The window's outer bounds as the settings store them.
     QRect outerBounds() const;
@@ -217,6 +218,7 @@ class Tmain : public QMainWindow, public engine::GameHost {
     void showInFront(QWidget* widget);
     void FormResize();
     void focusGame();
+    void connectPosting();
 
     // Update (mainform_update.cpp)
     void setupUpdate();
@@ -235,6 +237,7 @@ class Tmain : public QMainWindow, public engine::GameHost {
     QWidget* helpWindow_ = nullptr;
     QWidget* aboutWindow_ = nullptr;
     online::TURL* makerLink_ = nullptr;
+    HighScoreList* highscore_ = nullptr;
     std::string serverAddress_;
     QRect pendingOuterBounds_;
     bool frameAdjusted_ = false;

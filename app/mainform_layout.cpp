@@ -200,6 +200,7 @@ void Tmain::buildGameOverPanel(QWidget* gameFrame) {
     panel_wait->setColorShadow(style::kPale);
     panel_wait->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     panel_wait->setFont(style::font("MS Sans Serif", 13, true));
+    panel_wait->setFontColor(style::kPale);
     panel_wait->setCaption("Posting Score, Please Wait......");
     panel_wait->hide();
 }

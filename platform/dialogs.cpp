@@ -12,6 +12,11 @@ ErrorBoxHandler& handler() {
     return current;
 }
 
+MessageHandler& messageHandler() {
+    static MessageHandler current;
+    return current;
+}
+
 ConfirmHandler& confirmHandler() {
     static ConfirmHandler current;
     return current;
@@ -44,6 +49,18 @@ void runGuarded(const std::function<void()>& action) {
     } catch (...) {
         showErrorBox("Unknown error");
     }
+}
+
+void showMessage(const std::string& text) {
+    // A copy: the box runs a nested event loop in which the handler may be replaced.
+    MessageHandler current = messageHandler();
+    if (current) {
+        current(text);
+    }
+}
+
+MessageHandler setMessageHandler(MessageHandler next) {
+    return std::exchange(messageHandler(), std::move(next));
 }
 
 bool askConfirmation(const std::string& text) {

@@ -25,6 +25,16 @@ ErrorBoxHandler setErrorBoxHandler(ErrorBoxHandler handler);
 // shown in the standard error box, and the program goes on.
 void runGuarded(const std::function<void()>& action);
 
+using MessageHandler = std::function<void(const std::string& text)>;
+
+// Shows `text` in a modal message box with an OK button, centred on the
+// screen and titled with the application's title; returns once it is closed.
+// Without a handler nothing is shown.
+void showMessage(const std::string& text);
+
+// Replaces the box (tests record the text); returns the previous handler.
+MessageHandler setMessageHandler(MessageHandler handler);
+
 using ConfirmHandler = std::function<bool(const std::string& text)>;
 
 // Asks a yes/no question in a confirmation box; true for Yes. Without a

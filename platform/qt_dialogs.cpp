@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 
 #include "platform/dialogs.h"
 
@@ -12,9 +13,21 @@ void installQtDialogs(const QString& title) {
         QMessageBox::critical(QApplication::activeWindow(), title, QString::fromStdString(text),
                               QMessageBox::Ok);
     });
+    // No parent: the box is centred on the screen, not over a window.
+    setMessageHandler([title](const std::string& text) {
+        QMessageBox box(QMessageBox::NoIcon, title,
+                        QString::fromStdString(text), QMessageBox::Ok);
+        // Qt places a parentless box by a guess at its size; place it by the real one.
+        box.adjustSize();
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            box.move(screen->availableGeometry().center() - box.rect().center());
+        }
+        box.exec();
+    });
     setConfirmHandler([title](const std::string& text) {
-        QMessageBox box(QMessageBox::Question, title, QString::fromStdString(text),
-                        QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+        QMessageBox box(QMessageBox::Question, title,
+                        QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
+                        QApplication::activeWindow());
         return box.exec() == QMessageBox::Yes;
     });
 }

@@ -6,7 +6,8 @@
 namespace velmora::platform {
 
 // Makes showErrorBox open a modal QMessageBox (error icon, OK, `title` as
-// caption) and askConfirmation a Yes/No question box with the same caption.
+// caption), showMessage a plain one centred on the screen, and askConfirmation
+// a Yes/No question box with the same caption.
 void installQtDialogs(const QString& title);
 
 }  // namespace velmora::platform

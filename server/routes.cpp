@@ -102,7 +102,7 @@ std::shared_ptr<const std::string> Routes::listPage() {
             // A post between reading the generation and the list only makes
             // the next request render again.
             cached = std::make_shared<const CachedPage>(
-                CachedPage{generation, scoreListPage(store_.best(kListedScores))});
+                CachedPage{generation, scoreListPage(store_.best(kListedScores), store_.count())});
             page_.store(cached);
         }
     }

@@ -170,9 +170,9 @@ void Ttallylist::button_doneClick() {
 void Ttallylist::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // Placed centred over the main window when it is first shown.
-    if (!placed_ && main != nullptr) {
+    if (!placed_ && centredOver_ != nullptr) {
         placed_ = true;
-        QRect over = main->frameGeometry();
+        QRect over = centredOver_->frameGeometry();
         move(over.center() - QPoint(width() / 2, height() / 2));
     }
 }

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/mainform.h"
+#include "app/window_links.h"
 #include "tally/lzrw1_codec.h"
 #include "tally/tally.h"
 #include "tally/tally_file.h"
@@ -17,6 +17,10 @@
 class QLabel;
 
 namespace velmora {
+
+namespace controls {
+class PictureButton;
+}  // namespace controls
 
 class Ttallylist : public QWidget, public TallyTarget {
     Q_OBJECT
@@ -35,6 +39,9 @@ class Ttallylist : public QWidget, public TallyTarget {
     void addtomineincrease(int column, int32_t amount) override;
     bool checkscore(int32_t score, const std::string& name) override;
     void checkchange(int column, int32_t value) override;
+
+    // The window it is centred over when first shown (the main window).
+    void setCentredOver(QWidget* window) { centredOver_ = window; }
 
     void button_resetClick();
     void button_doneClick();
@@ -57,6 +64,7 @@ class Ttallylist : public QWidget, public TallyTarget {
     tally::Lzrw1Codec codec_;
     tally::TallyFile file_;
     std::map<std::string, QLabel*> labels_;
+    QWidget* centredOver_ = nullptr;
     bool placed_ = false;
 };
 

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 std::abort();
             }
         }
-        std::string page = velmora::server::scoreListPage({*entry});
+        std::string page = velmora::server::scoreListPage({*entry}, 1);
         std::string escaped = velmora::server::htmlEscape(entry->name);
         if (escaped.find_first_of("<>\"'") != std::string::npos || page.find(escaped) == std::string::npos) {
             std::abort();

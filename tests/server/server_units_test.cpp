@@ -93,12 +93,34 @@ TEST(ScoreQueryTest, CutsLongNamesBetweenCharacters) {
 
 TEST(PagesTest, EscapesEveryPlayerTextAndNumbersTheRanks) {
     EXPECT_EQ(htmlEscape("<a href='x'>&\"</a>"), "&lt;a href=&#39;x&#39;&gt;&amp;&quot;&lt;/a&gt;");
-    std::string page = scoreListPage({{"<i>", "1/5/09", 30}, {"b&b", "2/5/09\"", 20}});
+    std::string page = scoreListPage({{"<i>", "1/5/09", 30}, {"b&b", "2/5/09\"", 20}}, 2);
     EXPECT_EQ(page.find("<i>"), std::string::npos);
     EXPECT_LT(page.find(">1<"), page.find(">&lt;i&gt;<"));
     EXPECT_LT(page.find(">&lt;i&gt;<"), page.find(">2<"));
     EXPECT_NE(page.find(">b&amp;b<"), std::string::npos);
     EXPECT_NE(page.find(">2/5/09&quot;<"), std::string::npos);
+}
+
+TEST(PagesTest, TheListCountsEveryPostAndCarriesTheTrophyInside) {
+    std::string page = scoreListPage({{"Ann", "1/5/09", 30}}, 1234);
+    EXPECT_NE(page.find("1234 scores posted in all"), std::string::npos);
+    EXPECT_NE(scoreListPage({{"Ann", "1/5/09", 30}}, 1).find(">1 score posted in all<"), std::string::npos);
+    EXPECT_NE(scoreListPage({}, 0).find("No scores yet"), std::string::npos);
+
+    // The trophy is the game's own PNG, whole, as a data: address.
+    std::string_view png = trophyPicturePng();
+    ASSERT_GT(png.size(), 100u);
+    EXPECT_EQ(png.substr(0, 8), std::string_view("\x89PNG\r\n\x1A\n", 8));
+    EXPECT_NE(page.find("<img src=\"data:image/png;base64," + base64(png) + "\" width=\"110\" height=\"116\""),
+              std::string::npos);
+    EXPECT_EQ(page.find("src=\"http"), std::string::npos);
+
+    const std::pair<std::string, std::string> vectors[] = {
+        {"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="},
+        {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}, {std::string("\xFF\xFE\x00", 3), "//4A"}};
+    for (const auto& [bytes, encoded] : vectors) {
+        EXPECT_EQ(base64(bytes), encoded);
+    }
 }
 
 TEST(OptionsTest, ReadsEachOptionAndRefusesTheUnknown) {

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/mainform.h"
 #include "controls/limited_edit.h"
 #include "controls/picture_button.h"
 #include "platform/dialogs.h"
@@ -52,6 +53,7 @@ class TallyWindowTest : public ::testing::Test {
         tally_ = std::make_unique<Ttallylist>(tallyPath());
         main_->setTallyTarget(tally_.get());
         main_->setTallyWindow(tally_.get());
+        tally_->setCentredOver(main_.get());
     }
 
     // The tally window goes first, as at the program's exit.

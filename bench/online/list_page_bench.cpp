@@ -1,0 +1,56 @@
+// The high score list as the player meets it: the server making the page of
+// the top 100, and the high score window's view showing it. Reports the
+// page's size. Run with QT_QPA_PLATFORM=offscreen where there is no display.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include "online/htmlview.h"
+#include "server/pages.h"
+
+namespace {
+
+std::vector<velmora::server::ScoreEntry> topHundred() {
+    std::vector<velmora::server::ScoreEntry> entries;
+    for (uint32_t i = 0; i < velmora::server::kListedScores; ++i) {
+        entries.push_back({"Player " + std::to_string(i),
+                           "12/" + std::to_string(i % 28 + 1) + "/26", 100000 - i * 97});
+    }
+    return entries;
+}
+
+void BM_MakeListPage(benchmark::State& state) {
+    auto entries = topHundred();
+    size_t bytes = 0;
+    for (auto _ : state) {
+        std::string page = velmora::server::scoreListPage(entries, 12345);
+        bytes = page.size();
+        benchmark::DoNotOptimize(page);
+    }
+    state.counters["page_bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_MakeListPage);
+
+void BM_ShowListPage(benchmark::State& state) {
+    std::string page = velmora::server::scoreListPage(topHundred(), 12345);
+    velmora::online::THtmlView view;
+    view.resize(479, 505);
+    view.show();
+    for (auto _ : state) {
+        view.LoadFromString(page);
+        benchmark::DoNotOptimize(view.viewport()->grab());
+    }
+    state.counters["page_bytes"] = static_cast<double>(page.size());
+}
+BENCHMARK(BM_ShowListPage)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,51 @@
+// Property: any bytes shown as a page load and paint without a crash, show
+// text in proportion to what they hold, and any bytes read as a picture address give
+// nothing or a picture within the size bounds.
+#include <QApplication>
+#include <QImage>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "online/html_pictures.h"
+#include "online/htmlview.h"
+
+namespace {
+
+velmora::online::THtmlView& view() {
+    static int argc = 1;
+    static char name[] = "htmlview_fuzz";
+    static char* argv[] = {name, nullptr};
+    static QApplication* application = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    static auto* shown = [] {
+        auto* view = new velmora::online::THtmlView();
+        view->resize(481, 507);
+        view->show();
+        return view;
+    }();
+    (void)application;
+    return *shown;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string page(reinterpret_cast<const char*>(data), size);
+    velmora::online::THtmlView& shown = view();
+    shown.LoadFromString(page);
+    shown.viewport()->grab();
+    // Spanned table cells add separators, at most the bounded span each.
+    if (static_cast<size_t>(shown.toPlainText().size()) > 64 * 64 * size + 1) {
+        std::abort();
+    }
+    QImage picture = velmora::online::decodeDataPicture(
+        QString::fromUtf8(page.data(), static_cast<qsizetype>(size)));
+    if (picture.width() > velmora::online::kMaxPictureSide ||
+        picture.height() > velmora::online::kMaxPictureSide) {
+        std::abort();
+    }
+    return 0;
+}

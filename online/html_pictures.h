@@ -1,0 +1,20 @@
+#pragma once
+// Pictures embedded in an HTML page as data: addresses. The page comes over
+// plain HTTP, so every picture is hostile until decoded within fixed bounds.
+
+#include <QImage>
+#include <QString>
+
+namespace velmora::online {
+
+// Largest picture accepted: its decoded bytes, and its width and height.
+inline constexpr qsizetype kMaxPictureBytes = 1024 * 1024;
+inline constexpr int kMaxPictureSide = 4096;
+
+// The picture of a "data:" address (scheme in any letter case; base64 or
+// percent-encoded payload) in GIF, JPEG, PNG or BMP. A null image for any
+// other address, any other format, a payload over kMaxPictureBytes, a
+// picture wider or higher than kMaxPictureSide, or one that does not decode.
+QImage decodeDataPicture(const QString& address);
+
+}  // namespace velmora::online
