@@ -11,7 +11,6 @@
 #include <string>
 
 #include "app/update_signature.h"
-
 #include "app/window_links.h"
 #include "engine/game.h"
 #include "engine/game_host.h"
