@@ -25,6 +25,7 @@
 #include "platform/dates.h"
 #include "platform/shell.h"
 #include "tests/platform/temp_folder.h"
+#include "tests/platform/recording_shell.h"
 
 namespace velmora {
 namespace {
@@ -36,15 +37,7 @@ const QColor kGrey{128, 128, 128};
 const QColor kBlack{Qt::black};
 const QColor kYellow{255, 255, 0};
 
-class RecordingShell : public platform::Shell {
-  public:
-    bool openUrl(const std::string& url) override {
-        opened.push_back(url);
-        return true;
-    }
-    bool runProgram(const std::string&, const std::vector<std::string>&) override { return false; }
-    std::vector<std::string> opened;
-};
+using testing::RecordingShell;
 
 MainEnvironment environmentIn(const testing::TempFolder& folder, platform::Shell* shell) {
     MainEnvironment environment;

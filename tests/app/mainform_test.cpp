@@ -24,6 +24,7 @@
 #include "platform/shell.h"
 #include "platform/sound.h"
 #include "tests/platform/temp_folder.h"
+#include "tests/platform/recording_shell.h"
 
 namespace velmora {
 namespace {
@@ -38,15 +39,7 @@ class RecordingSound : public platform::SoundPlayer {
     int stops = 0;
 };
 
-class RecordingShell : public platform::Shell {
-  public:
-    bool openUrl(const std::string& url) override {
-        opened.push_back(url);
-        return true;
-    }
-    bool runProgram(const std::string&, const std::vector<std::string>&) override { return false; }
-    std::vector<std::string> opened;
-};
+using testing::RecordingShell;
 
 class MainWindowTest : public ::testing::Test {
   protected:

@@ -28,21 +28,14 @@
 #include "tests/online/script_server.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/server/server_process.h"
+#include "tests/platform/recording_shell.h"
 
 namespace velmora {
 namespace {
 
 using namespace std::chrono_literals;
 
-class RecordingShell : public platform::Shell {
-  public:
-    bool openUrl(const std::string& url) override {
-        opened.push_back(url);
-        return true;
-    }
-    bool runProgram(const std::string&, const std::vector<std::string>&) override { return false; }
-    std::vector<std::string> opened;
-};
+using testing::RecordingShell;
 
 class HighScoreWindowTest : public ::testing::Test {
   protected:

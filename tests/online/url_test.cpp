@@ -4,21 +4,12 @@
 
 #include <vector>
 
+#include "tests/platform/recording_shell.h"
+
 namespace velmora::online {
 namespace {
 
-// Records what reaches the shell and answers as told.
-class RecordingShell : public platform::Shell {
-public:
-    bool openUrl(const std::string& url) override {
-        opened.push_back(url);
-        return accepts;
-    }
-    bool runProgram(const std::string&, const std::vector<std::string>&) override { return false; }
-
-    std::vector<std::string> opened;
-    bool accepts = true;
-};
+using testing::RecordingShell;
 
 TEST(URLTest, HandsThePrefixedAddressToTheShellWhole) {
     RecordingShell shell;
