@@ -27,7 +27,11 @@ fs::path folderOf(const fs::path& target) {
 }
 
 std::string prefixFor(const fs::path& target) {
-    return "." + target.filename().string() + ".";
+    // Appended piece by piece: "." + string&& trips a false -Wrestrict in g++ 12.
+    std::string prefix(1, '.');
+    prefix += target.filename().string();
+    prefix += '.';
+    return prefix;
 }
 
 bool isOurTemporaryName(const std::string& name, const std::string& prefix) {
