@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <streambuf>
 
 #include "app/guarded.h"
 #include "app/mainform.h"
@@ -20,6 +19,7 @@
 #include "controls/picture_button.h"
 #include "online/HTTPGet.h"
 #include "online/HttpCli.h"
+#include "platform/bounded_string_buf.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/qt_dispatcher.h"
@@ -34,35 +34,6 @@ namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Holds what is written into it up to a fixed size; writing more fails the
-// stream, so a hostile server cannot make a short download grow.
-class CappedBuffer : public std::streambuf {
-  public:
-    explicit CappedBuffer(size_t capacity) : capacity_(capacity) {}
-    const std::string& text() const { return text_; }
-
-  protected:
-    int_type overflow(int_type ch) override {
-        if (traits_type::eq_int_type(ch, traits_type::eof())) {
-            return traits_type::not_eof(ch);
-        }
-        if (text_.size() >= capacity_) {
-            return traits_type::eof();
-        }
-        text_.push_back(traits_type::to_char_type(ch));
-        return ch;
-    }
-    std::streamsize xsputn(const char* bytes, std::streamsize count) override {
-        size_t taken = std::min(static_cast<size_t>(count), capacity_ - text_.size());
-        text_.append(bytes, taken);
-        return static_cast<std::streamsize>(taken);
-    }
-
-  private:
-    size_t capacity_;
-    std::string text_;
-};
 
 std::string upperCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -219,7 +190,7 @@ void Tmain::downloadit() {
 }
 
 bool Tmain::installerSigned(const std::string& installerUrl, const std::string& installer) {
-    CappedBuffer received(update::kSignatureSize);
+    platform::BoundedStringBuf received(update::kSignatureSize);
     std::ostream signature(&received);
     getupdate->URL = installerUrl + ".sig";
     getupdate->ReceiveStream = &signature;

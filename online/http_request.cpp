@@ -19,14 +19,14 @@ bool startsEscape(std::string_view text, size_t at) {
            && std::isxdigit(static_cast<unsigned char>(text[at + 2]));
 }
 
-void appendEscaped(std::string& out, unsigned char c) {
+}  // namespace
+
+void appendPercentEscape(std::string& out, unsigned char c) {
     constexpr char kHex[] = "0123456789ABCDEF";
     out += '%';
     out += kHex[c >> 4];
     out += kHex[c & 0x0F];
 }
-
-}  // namespace
 
 std::string encodeRequestTarget(std::string_view target) {
     std::string out;
@@ -34,7 +34,7 @@ std::string encodeRequestTarget(std::string_view target) {
     for (size_t i = 0; i < target.size(); ++i) {
         auto c = static_cast<unsigned char>(target[i]);
         if (mustEscape(c) || (c == '%' && !startsEscape(target, i))) {
-            appendEscaped(out, c);
+            appendPercentEscape(out, c);
         } else {
             out += static_cast<char>(c);
         }

@@ -15,6 +15,9 @@ namespace velmora::online {
 // A plain name such as "Guest" comes out unchanged.
 std::string encodeRequestTarget(std::string_view target);
 
+// Appends `c` as "%XX" (upper-case hex).
+void appendPercentEscape(std::string& out, unsigned char c);
+
 using HeaderLines = std::vector<std::pair<std::string, std::string>>;
 
 // The request head: "<method> <encoded target> HTTP/<version>", the header

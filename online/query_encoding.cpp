@@ -1,5 +1,7 @@
 #include "online/query_encoding.h"
 
+#include "online/http_request.h"
+
 namespace velmora::online {
 
 namespace {
@@ -12,7 +14,6 @@ bool isUnreserved(unsigned char c) {
 }  // namespace
 
 std::string percentEncode(std::string_view text, std::string_view keep) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -20,9 +21,7 @@ std::string percentEncode(std::string_view text, std::string_view keep) {
         if (isUnreserved(byte) || keep.find(c) != std::string_view::npos) {
             out += c;
         } else {
-            out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 15];
+            appendPercentEscape(out, byte);
         }
     }
     return out;

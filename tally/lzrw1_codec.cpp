@@ -1,51 +1,17 @@
 #include "tally/lzrw1_codec.h"
 
-#include <algorithm>
 #include <array>
 #include <sstream>
-#include <streambuf>
 
 #include "compression/LZRW1.h"
 #include "compression/compression_error.h"
 #include "compression/lzrw1_messages.h"
+#include "platform/bounded_string_buf.h"
 #include "tally/tally_error.h"
 
 namespace velmora::tally {
 
 namespace {
-
-// An output buffer that refuses to grow past its limit, so the component
-// sees a failed write instead of exhausting memory.
-class BoundedStringBuf : public std::streambuf {
-public:
-    explicit BoundedStringBuf(size_t limit) : limit_(limit) {}
-
-    std::string take() { return std::move(bytes_); }
-    bool full() const { return bytes_.size() >= limit_; }
-
-protected:
-    std::streamsize xsputn(const char* data, std::streamsize count) override {
-        size_t room = limit_ - bytes_.size();
-        size_t taken = std::min(room, static_cast<size_t>(count));
-        bytes_.append(data, taken);
-        return static_cast<std::streamsize>(taken);
-    }
-
-    int_type overflow(int_type c) override {
-        if (traits_type::eq_int_type(c, traits_type::eof())) {
-            return traits_type::not_eof(c);
-        }
-        if (bytes_.size() >= limit_) {
-            return traits_type::eof();
-        }
-        bytes_.push_back(traits_type::to_char_type(c));
-        return c;
-    }
-
-private:
-    std::string bytes_;
-    size_t limit_;
-};
 
 struct StreamMessage {
     std::string stream;      // the stream-mode text
@@ -91,7 +57,7 @@ std::string Lzrw1Codec::compress(std::string_view text) const {
 
 std::string Lzrw1Codec::decompress(std::string_view container, const std::string& name) const {
     std::istringstream input{std::string(container)};
-    BoundedStringBuf buffer(kMaxTallyTextSize);
+    platform::BoundedStringBuf buffer(kMaxTallyTextSize);
     std::ostream output(&buffer);
     Tlzrw1 doit;
     doit.UseStream = true;
