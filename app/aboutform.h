@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The about window: the product's logo, the maker's web link, the credit
 // lines and the version. Created hidden at start-up and only shown and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The maker's credit lines that the help and about windows share: the
 // product, the maker, and a year range that ends in the current year.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Event handlers run guarded: an error that escapes one ends that action and
 // is shown in the standard error box, and the program goes on. Errors never

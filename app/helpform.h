@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The help window: a column of highlight buttons that choose one of a few
 // pages of fixed text, the credit lines and "Done". Created hidden at

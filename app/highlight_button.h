@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one look of every highlight button of the help and about windows: a
 // pale face that stays pale under the mouse and when pressed, a black frame,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Velmora: starts the application and its windows in their fixed order.
 
 #include <clocale>

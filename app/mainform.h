@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: the well and the game's labels, the menu bar, the overlay
 // panels (name, update, game over, pause), the settings, sounds and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Posting a finished game's score from the game-over panel: the wait strip,
 // its one-second timer and the time-out, and opening the high score window.
 

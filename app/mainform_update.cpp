@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's update: the version check when the window is shown, the
 // update panel, and DONE: move the program aside, download the installer and
 // its signature, start the installer only when the signature verifies, and

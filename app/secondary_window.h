@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A window that lives beside the main window for the whole run: modeless,
 // centred over the main window each time it is shown, and only hidden when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's settings file: window bounds, the player's name and the two
 // options, kept in one INI section named after the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A title drawn twice: a grey copy under a pale one, offset by a pixel or
 // two, which reads as a shadow on the dark window colour.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A request to end the program from outside (SIGTERM at logout, SIGINT from a
 // terminal) closes the main window the normal way, so the settings and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update key is compiled into this file alone, so a new key rebuilds one
 // file. The build checks that it is 64 hexadecimal digits.
 #include "app/update_signature.h"

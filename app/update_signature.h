@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Detached Ed25519 signatures of update installers (libsodium). The program
 // starts a downloaded installer only when its signature verifies against the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's version text: the about window shows it, and the update
 // check compares the server's version file with it, exactly. It is the

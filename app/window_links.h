@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the program's windows meet. Each window includes this header rather
 // than another window's, so dependencies between windows go through these

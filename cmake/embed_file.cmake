@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake -DINPUT=file -DOUTPUT=source.cpp -DNAMESPACE=ns -DFUNCTION=name -P embed_file.cmake
 # Writes a C++ source whose function `NAMESPACE::FUNCTION()` returns the bytes
 # of INPUT as a std::string_view.

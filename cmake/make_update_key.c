@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* Makes the development key pair of a build that was given no update key:
  * FOLDER/velmora-update.key (secret, owner-only) and FOLDER/velmora-update.pub,
  * each one line of hexadecimal. Run by the configure step. */

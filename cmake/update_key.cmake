@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The key that update installers are signed with. The program starts a
 # downloaded installer only when its signature verifies against the public
 # key built into it.

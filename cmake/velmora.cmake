@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared helpers for the folders' CMakeLists.
 
 # Adds every CMakeLists.txt-bearing subfolder of the current folder.

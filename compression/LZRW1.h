@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Tlzrw1: the compression component. It compresses one input (a file, or a
 // stream) into a container and expands such a container again:

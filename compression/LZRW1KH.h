@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TLZR: the LZRW1/KH chunk coder of mode Fast. A block of at most 32768 bytes
 // becomes one chunk: a flag byte (40 coded, 80 stored), then, when coded,

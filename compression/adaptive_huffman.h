@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The adaptive Huffman code of the LZH stream: 314 symbols (256 byte values
 // and 58 match lengths) in a tree of 627 nodes whose counts are kept in

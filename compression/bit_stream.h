@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bit packing of the LZH stream: bits go most significant first, the last
 // byte is padded with zero bits, and a reader sees zero bits past the end.

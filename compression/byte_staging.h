@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small staging buffers between a coder and its byte-stream operations, so the
 // coder can take and give single bytes while the operations move blocks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two byte-stream operations through which the LZH coder meets its input
 // and output. Bytes move in blocks so that a coder does not pay a call per byte.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The errors of the compression component and its two coders. Each carries
 // the component's own message text, shown to the player as it is.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 8-byte header of a compressed container: a magic naming the codec and
 // the uncompressed size, both little-endian 32-bit values.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TLZH: the LZH coder behind mode Good of the compression component. An LZSS
 // coder over a 4096-byte ring (matches of 3 to 60 bytes) whose literals and

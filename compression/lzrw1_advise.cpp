@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tlzrw1::Advise: guesses the better codec from two LZRW1/KH samples.
 #include "compression/LZRW1.h"
 #include "compression/compression_error.h"

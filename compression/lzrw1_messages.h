@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The component's message and caption texts, exactly as the player sees them.
 // Where a file variant ends in ": " the file's name follows.

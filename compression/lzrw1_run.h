@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One run of the compression component: its two 32768-byte buffers (with 16
 // spare bytes), its input and output (files it opens or the caller's

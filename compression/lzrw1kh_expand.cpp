@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TLZR::expand: LZRW1/KH chunk expansion, bounded against damaged chunks.
 #include <algorithm>
 #include <bit>

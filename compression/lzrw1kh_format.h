@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The layout of an LZRW1/KH chunk, shared by its coder and its expander.
 

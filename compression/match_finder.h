@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The LZH encoder's dictionary search: one ordered binary tree of ring
 // positions per first byte, searched and updated as each position enters

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fixed prefix code for the upper 6 bits of a match's position value:
 // value 0 takes 3 bits, 1-3 take 4, 4-11 take 5, 12-23 take 6, 24-47 take 7

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TSelButton: the highlight button of the help and about windows. A flat face
 // with nested frames whose colours change while the mouse is over it and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TFlatPanel: the flat framed panel every window of the program is built from.
 // A container with a one-pixel two-colour frame and a one-line caption, drawn

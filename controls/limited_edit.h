@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A one-line text field that limits what the user types and pastes, but not
 // what the program puts into it: a name loaded from the settings keeps all of

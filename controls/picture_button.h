@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A picture that acts as a button: it reacts to a left click only and has no
 // hover or pressed look. Used for the lettered 126 x 40 buttons.

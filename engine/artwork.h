@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pictures the board is built from: the seven 24 x 24 cell tiles and the
 // well's background. Both are computed once and shared by every game.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The seven piece shapes in their four rotations, and the unpacked mask form
 // the rest of the engine works with.

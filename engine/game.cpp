@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Game flow: reset, start, pause, the keys, the entry of each piece and the
 // end of the game.
 #include "engine/game.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One game of Velmora: the well and the falling and next pieces, movement,
 // rotation and gravity, full rows, scoring and levels, and the flow from start

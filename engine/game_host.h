@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Everything the engine asks of the window that hosts it: sounds, the tally
 // list, the labels, the panels, the Pause check mark and the player's name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Movement, rotation and gravity of the falling piece.
 #include "engine/game.h"
 

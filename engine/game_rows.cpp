@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full rows: the check after a piece settles, the flash, and finishing the
 // clear with points, counters, speed and sounds.
 #include "engine/game.h"

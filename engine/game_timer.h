@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The gravity timer as the engine sees it. The window backs it with a real
 // timer; tests use a virtual-time one.

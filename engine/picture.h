@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A picture the engine draws into: 32-bit pixels 0xFFRRGGBB, row by row, so a
 // window can show it without converting (Qt's Format_RGB32 has this layout).

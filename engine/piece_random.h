@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The piece generator: a 32-bit linear congruential generator whose draws are
 // spread evenly over the seven piece types.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The well: 12 columns by 22 rows of one-byte cells, column first. Columns 0
 // and 11 are the walls, row 21 the floor, row 0 the entry row where each new

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target once over every file named on the command line, or over
 // every file of each folder named there. Used to replay a corpus under ctest.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // THTTPGet: fetches one address in the background and hands the body back
 // as a string on the UI thread.

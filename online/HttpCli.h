@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // THttpCli: a blocking download. SyncGet sends a GET and returns only once
 // the whole body has been written into ReceiveStream, keeping the program's

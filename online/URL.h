@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TURL: hands an address to the desktop shell, which opens it with the
 // default program for it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decoding a body sent with "Transfer-Encoding: chunked": hexadecimal chunk
 // sizes, each followed by that many bytes, ended by a chunk of size 0 and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The high score window: fetches the online list page and shows it in an
 // HTML view; clicked web links open in the desktop's browser. It also posts

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "online/html_bounds.h"
 
 #include <QRegularExpression>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bounds a hostile HTML page before Qt's rich-text engine sees it. The
 // engine's time grows with the square of element nesting and steeply with

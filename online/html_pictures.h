@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pictures embedded in an HTML page as data: addresses. The page comes over
 // plain HTTP, so every picture is hostile until decoded within fixed bounds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // THtmlView: shows one HTML page given as a string, on Qt's rich-text
 // engine. It never navigates and never fetches anything: a click on a link

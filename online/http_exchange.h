@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One request and its response over a connected socket, shared by the two
 // fetch components: send the head, read and parse the response head, pass

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading the head of an HTTP response: status line and the few headers the
 // program uses. The bytes come from the network and are not trusted.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "online/server_address.h"
 
 #ifndef VELMORA_SERVER_ADDRESS

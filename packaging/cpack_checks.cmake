@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Read by cpack before it builds the packages. The packages follow the Debian
 # layout (/usr/games, /usr/share, /etc, /lib/systemd), which only the /usr
 # prefix gives; a build for /usr/local would make packages that lintian and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The temporaries of atomic replacements ("write beside, then rename"). A
 // crash between creating one and renaming it would leave it behind for

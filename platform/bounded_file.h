@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading a whole file of outside data safely: only a regular file is read
 // (a FIFO would block, a device such as /dev/zero would never end, a folder

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An output stream buffer that collects into a string and refuses to grow
 // past its limit: a writer then sees a failed write instead of exhausting

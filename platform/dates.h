@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The local date and the system's date conventions: the short date format of
 // the current locale, its date separator, and the fixed "m/d/yy" pattern that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Message boxes the program shows. The application's standard error box is
 // reached through a replaceable handler so that tests can record instead of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Hands a worker thread's result to the user-interface thread. The worker
 // waits until the UI thread has run the task, so the task may use UI state

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading and writing one key of an INI profile file, with the rules of the
 // classic profile functions: section and key names match without regard to

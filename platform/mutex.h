@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A system-wide named mutex, held open for the life of the process. Nothing
 // waits on it; it only marks that a copy of the program runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TCP connections over POSIX sockets: name lookup, connect, send and receive,
 // each bounded in time so that no caller can hang on a silent peer. Waiting is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dispatcher of the running program: tasks are queued into the Qt event
 // loop of the thread that created it (the UI thread).

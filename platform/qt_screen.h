@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop work area: the primary screen less panels and task bars; and
 // the virtual desktop that all screens make up.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's shell: addresses go to the desktop (xdg-open and friends
 // through Qt), programs are started directly.

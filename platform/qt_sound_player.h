@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sound player of the desktop: the program's embedded WAVE resources
 // (":/sounds/<NAME>.wav"), each decoded into one common PCM format when it is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop shell: open an address with its default handler, start a
 // program. TURL and the update download reach the shell only through this

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The HTTP layer: an event-driven server (libmicrohttpd, epoll, a small
 // thread pool) so that an idle or slow connection costs memory, not a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What one client may take of the server. Anything over these is refused or
 // cut so that everyone else is still served.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-server: the high-score web server of Velmora.
 #include <pthread.h>
 #include <signal.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The scores, kept in PostgreSQL, so that several server instances share one
 // list. Safe to use from many threads: each call borrows a connection of its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The four paths the game asks for, the home page, the installer's
 // signature and a health check, answered from the store.

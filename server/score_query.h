@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading a score post's query. The game builds it as
 // "name=<name>&date=<date>&score=<score>" and inserts the name exactly as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The scores, kept in an SQLite database (WAL journal). Safe to use from
 // several threads: one connection writes, another reads, so the list page

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the scores are kept: the one interface the routes use. SQLite keeps
 // them on one machine; PostgreSQL lets several server instances share them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Replacing a file that holds the player's data so that a failure or a crash
 // at any moment leaves either the old contents or the new, never neither and

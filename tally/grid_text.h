@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The grid text: how a string grid is written out as plain text and read
 // back. Line 1 holds the column count, line 2 the row count, then one line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tally's codec backed by the compression component Tlzrw1 in stream
 // mode: mode Good for writing, either mode for reading, all in memory.

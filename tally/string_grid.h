@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A grid of text cells addressed as (column, row), like the hidden string
 // grid that holds the tally. Changing a count keeps the cells that still fit

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The player's tally: five running totals and a top-ten table of final
 // scores, held in the tally grid stringgrid_scores, together with the labels

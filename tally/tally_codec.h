@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the tally file needs of the compression component: the container of a
 // grid text (mode Good, "!HZL") and the text a container holds. Both work in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An error of the tally with the text the player is shown ("File not found",
 // "Invalid numeric input", or the compression component's message).

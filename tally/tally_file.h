@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tally file: the grid text of the tally, compressed into one container
 // ("!HZL", the text's length, the LZH stream), read once when the tally list

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The labels of the tally list window as plain data: the five totals
 // (mylabel_1 to mylabel_5) and, for each rank 1 to 10, a rank number

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tally as a plain text table, as the tally inspector prints it: the five
 // totals with the window's captions, then the ten ranks with date, name and

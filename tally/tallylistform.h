@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tally list window: the five totals and the top ten of the player's own
 // final scores, always current. Created hidden at start-up, after the main

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up time of the game: from launching the program to its main window
 # being mapped on an X display, over several runs, and its CPU use while it
 # sits idle with no game running.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The update as a player meets it, on a real X display: a local velmora-server
 # announces another version and serves the installer the build made; the
 # panel appears, DONE downloads, verifies and installs, and the new program

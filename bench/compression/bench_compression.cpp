@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput (MB/s of uncompressed data) and ratio of both codecs against
 // zlib levels 1 and 6 and LZ4, compressing and expanding the same inputs in
 // the same run. The ratio counter is compressed size as a percentage. At the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The inputs of the compression benchmark, each a few MiB: taken from system
 // files where they exist (always in the same order), generated otherwise.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of a full board redraw and of one gravity step.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The high score list as the player meets it: the server making the page of
 // the top 100, and the high score window's view showing it. Reports the
 // page's size. Run with QT_QPA_PLATFORM=offscreen where there is no display.

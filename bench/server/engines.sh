@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Load benchmark of velmora-server on loopback with wrk: requests per second
 # and 99th-percentile latency of the high score page and of score posts, for
 # each storage engine (SQLite, PostgreSQL), one and two server instances, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens COUNT connections to 127.0.0.1:PORT, spread over loopback source
 // addresses 127.0.5.x (PER_ADDRESS each, below the server's limit per
 // address), sends nothing on them and holds them until killed; one the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PostgreSQL store's costs that the page and post rates depend on: how
 // cheap generation() is (asked on every page request), how long another
 // instance's post takes to show in it, and a post and a list read. The

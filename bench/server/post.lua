@@ -1,3 +1,4 @@
+-- SPDX-License-Identifier: GPL-3.0-or-later
 -- wrk script: every request posts a new score, as the game does (name and
 -- date unencoded apart from what the request line cannot carry).
 local counter = 0

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Load benchmark of velmora-server on loopback with wrk: requests per second
 # and latency percentiles of the high score page and of score posts, at 8 and
 # 64 connections, kept alive and one request per connection (as the game's

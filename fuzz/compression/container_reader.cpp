@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Property: decompressing any container either produces exactly the size its
 // header states or fails with one of the component's own messages, with
 // bounded memory and no access out of bounds.

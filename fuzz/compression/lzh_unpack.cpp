@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Property: unpacking any bit stream for any requested size writes exactly
 // that many bytes and codes fewer than 60 more, or, when the zero bits past
 // the stream's end would have to produce more than a few KiB, stops there and

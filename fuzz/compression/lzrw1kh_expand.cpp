@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Property: expanding any chunk either rejects it or yields at most 32768
 // bytes without touching memory out of bounds, and compressing those bytes
 // gives a chunk that expands to them again.

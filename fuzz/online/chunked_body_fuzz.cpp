@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Property: decoding any bytes as a chunked body yields no more body bytes
 // than it was given, and the outcome does not depend on where the bytes are
 // split (the first byte picks the split).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Property: any bytes shown as a page load and paint without a crash, show
 // text in proportion to what they hold, and any bytes read as a picture address give
 // nothing or a picture within the size bounds.

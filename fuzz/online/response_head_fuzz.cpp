@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Property: parsing any bytes as a response head stays within them, and a
 // head reported complete has a valid status and ends where the search says.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Property: a score post's query, however crafted, decodes into a bounded,
 // clean entry or a refusal, and the entry's text cannot open a tag once
 // escaped for the list page.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Property: whatever the address, the split host holds only host characters
 // and the request line built from it cannot be broken or extended.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any grid text either is rejected with the tally's error or gives a grid no
 // larger than the text whose written text reads back to the same text.
 #include <cstdint>

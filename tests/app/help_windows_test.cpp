@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help and about windows offscreen, wired to the main window as the
 // program wires them: the Help menu and F1, the pages and their texts, the
 // year labels, the web link and the logo, the version and the button looks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window offscreen: start-up state, starting and playing games by
 // keys and menu, pause, game over, the size rule, the close procedure and the
 // name panel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's update against a real velmora-server: which version
 // texts offer the update, the option that turns the check off, and DONE:
 // the program moved aside, the download, the signature check, the start of

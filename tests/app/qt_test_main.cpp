@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GoogleTest entry point for tests that need a QApplication.
 
 #include <gtest/gtest.h>

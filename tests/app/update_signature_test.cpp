@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Installer signatures: what verifies and what does not, key texts, and the
 // key this build accepts matching the key its installers are signed with.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pins the exact output of both codecs over a fixed set of inputs, so that
 // work on their speed cannot change a single output bit unnoticed. The
 // expected fingerprints were taken from the codecs as they stood when their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Inputs shared by the compression tests: the text of a tally on which no
 // game has been played, and deterministic data of several kinds.

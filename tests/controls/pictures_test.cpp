@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The embedded pictures: present, of the sizes the windows lay out, and the
 // buttons keyed for transparency by their bottom-left pixel.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The QApplication the control tests need, created once, with the program's
 // font substitutions, plus small helpers to look at grabbed pixels.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What Drawblock and the preview put on screen.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reset, start, pause and the end of a game.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A game wired to a recording host and a virtual timer, with helpers that
 // build wells and place pieces directly.

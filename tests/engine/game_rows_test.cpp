@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full rows: the flash, removal, points, counters, levels and sounds.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A GameHost that records every request: sounds, tally calls, labels, panels
 // and the Pause check mark, each also appended to a shared event log.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A gravity timer on a virtual clock. Setting the interval it already has
 // changes nothing; a different one restarts the period from now, as does

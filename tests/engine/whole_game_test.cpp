@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole games played through keys and ticks only.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The high score window with the main window offscreen, as the program wires
 // them: posting through SEND SCORE to a real velmora-server, the wait strip
 // and its time-out against a silent server, a late reply, cancel, a second

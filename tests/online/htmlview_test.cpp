@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HTML view offscreen: its default look, link clicks and the visited
 // colour, the focus border, pictures from data: addresses only, and hostile
 // pages shown within bounds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pure platform pieces the fetch components stand on: the dispatcher's
 // rules, starting programs, and the server address.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's dispatcher in a real Qt event loop.
 #include "platform/qt_dispatcher.h"
 

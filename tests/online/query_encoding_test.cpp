@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text put into a query: only unreserved characters (and those asked for)
 // stay as they are.
 #include "online/query_encoding.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dispatcher of the tests: tasks wait in a queue until the test thread
 // (the "UI thread") pumps them.

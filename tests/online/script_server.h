@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small HTTP server for the tests that answers each connection with a
 // script, so that exact faults (stalls, resets, endless bodies) can be made.

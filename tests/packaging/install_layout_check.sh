@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a scratch DESTDIR and checks what lands there: the
 # game in the games folder, the tools beside the server, the desktop entry
 # and AppStream metadata valid and pointing at the installed game and icon,

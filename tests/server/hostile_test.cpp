@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-server under attack and under a busy night: idle, trickling and
 // greedy clients, huge headers, a kill in the middle of posting. Ordinary
 // players must go on being served, memory must stay bounded and no score

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A throwaway PostgreSQL server for tests: a new cluster in a temporary
 // folder, run as an unprivileged user (the "postgres" system user when the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The routes against a store kept in memory: replies, refusals, the page cache.
 #include "server/routes.h"
 

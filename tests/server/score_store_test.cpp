@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SQLite store: its journal is written back, under load and at rest.
 #include "server/score_store.h"
 

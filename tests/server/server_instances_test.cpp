@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Several velmora-server instances on one PostgreSQL database, as behind a
 // load balancer: one list, no acknowledged score lost to a killed instance
 // or a restarted database.

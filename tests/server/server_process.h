@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The built velmora-server run as a child process on a port the kernel
 // picks, with its own database, and plain HTTP requests to it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-server run as the game meets it: a child process on loopback.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The server's pure parts: reading a post, the pages, the command line.
 #include <gtest/gtest.h>
 

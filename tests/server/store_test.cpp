@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The score stores, SQLite and PostgreSQL, held to the same behaviour.
 #include <gtest/gtest.h>
 

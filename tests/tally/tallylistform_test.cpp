@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tally list window offscreen, with the main window and the engine as the
 // program wires them: live updates during a game, the highlight across DONE
 // and reopening, the reset confirmation, and the tally file across a restart.

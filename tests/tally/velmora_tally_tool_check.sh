@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the tally inspector end to end: import a grid text, show it, export
 # it back unchanged, and refuse a damaged, missing, endless or oversized file
 # with exit code 1.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks a tool's --help and --version in the GNU form that help2man reads:
 # both on standard output with exit status 0, the help opening with a usage
 # line and naming both options, the version opening with "NAME VERSION", and

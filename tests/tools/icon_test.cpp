@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The icon: one design behind the PNGs, the SVG and the window's icon.
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # velmora-sign and the update installer, end to end:
 #   installer_check.sh CMAKE MAKER STUB VELMORA-SIGN
 # Keys and signatures; the installer made from a stand-in program replaces the

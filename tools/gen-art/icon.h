@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's icon: a T piece about to drop into the gap of two nearly full
 // rows, drawn with the game's own cell tiles on the well's dark ground. One

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-gen-art <folder>: writes the program's pictures as PNG files.
 
 #include <QFile>

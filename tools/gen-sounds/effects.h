@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The seven sound effects of the game: their formats, their exact lengths and
 // the recipes that synthesise them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-gen-sounds <folder>: writes <NAME>.wav for each sound effect.
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the self-extracting installer OUTPUT from the shell stub STUB and the
 # program PAYLOAD, then signs it with SIGN_TOOL and the secret key file
 # SIGNING_KEY, writing OUTPUT.sig beside it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-compress: the compression component on the command line.
 //
 //   velmora-compress compress [--mode good|fast|auto] IN OUT

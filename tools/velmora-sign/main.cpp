@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-sign: makes update keys and signs and checks update installers.
 //
 //   velmora-sign keygen SECRET-FILE PUBLIC-FILE

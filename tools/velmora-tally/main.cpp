@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-tally: looks into a tally file and builds one from a grid text.
 //
 //   velmora-tally show FILE          the totals and the top ten as a table
