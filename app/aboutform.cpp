@@ -4,13 +4,13 @@
 #include <QLabel>
 #include <QMouseEvent>
 
-#include "app/credit_lines.h"
-#include "app/guarded.h"
-#include "app/highlight_button.h"
-#include "app/ui_style.h"
 #include "app/version.h"
 #include "controls/ButtonComps.h"
 #include "controls/picture_button.h"
+#include "ui/credit_lines.h"
+#include "ui/guarded.h"
+#include "ui/highlight_button.h"
+#include "ui/ui_style.h"
 
 namespace velmora {
 

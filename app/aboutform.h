@@ -4,8 +4,8 @@
 // lines and the version. Created hidden at start-up and only shown and
 // hidden. Its URL1 also serves the main window's logo.
 
-#include "app/secondary_window.h"
 #include "online/URL.h"
+#include "ui/secondary_window.h"
 
 class QLabel;
 

@@ -5,13 +5,13 @@
 #include <QTextEdit>
 #include <algorithm>
 
-#include "app/credit_lines.h"
-#include "app/guarded.h"
 #include "app/help_pages.h"
-#include "app/highlight_button.h"
-#include "app/ui_style.h"
 #include "controls/ButtonComps.h"
 #include "controls/TFlatPanelUnit.h"
+#include "ui/credit_lines.h"
+#include "ui/guarded.h"
+#include "ui/highlight_button.h"
+#include "ui/ui_style.h"
 
 namespace velmora {
 

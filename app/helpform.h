@@ -4,7 +4,7 @@
 // pages of fixed text, the credit lines and "Done". Created hidden at
 // start-up and only shown and hidden; the page last chosen stays in front.
 
-#include "app/secondary_window.h"
+#include "ui/secondary_window.h"
 
 class QLabel;
 class QTextEdit;

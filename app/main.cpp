@@ -4,18 +4,18 @@
 #include <clocale>
 
 #include "app/aboutform.h"
-#include "app/application.h"
 #include "app/helpform.h"
+#include "app/highscoreform.h"
 #include "app/mainform.h"
+#include "app/tallylistform.h"
 #include "app/termination.h"
 #include "controls/fonts.h"
-#include "online/highscoreform.h"
 #include "platform/paths.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_dispatcher.h"
 #include "platform/qt_shell.h"
 #include "platform/qt_sound_player.h"
-#include "tally/tallylistform.h"
+#include "ui/application.h"
 
 int main(int argc, char** argv) {
     velmora::Application application(argc, argv);

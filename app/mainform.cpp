@@ -13,10 +13,8 @@
 
 #include "app/game_timer.h"
 #include "app/picture_view.h"
-#include "app/secondary_window.h"
 #include "app/settings.h"
 #include "app/shadow_label.h"
-#include "app/ui_style.h"
 #include "app/virtual_keys.h"
 #include "controls/ButtonComps.h"
 #include "controls/TFlatPanelUnit.h"
@@ -31,6 +29,8 @@
 #include "platform/mutex.h"
 #include "platform/qt_screen.h"
 #include "platform/sound.h"
+#include "ui/secondary_window.h"
+#include "ui/ui_style.h"
 
 namespace velmora {
 
@@ -117,7 +117,8 @@ void Tmain::FormResize() {
     // The layout never gives the central widget less than its minimum, so
     // the client area is measured from the window itself.
     QSize client = size() - QSize(0, centralWidget()->y());
-    QSize wanted(std::max(client.width(), kMinClientWidth), std::max(client.height(), kMinClientHeight));
+    QSize wanted(std::max(client.width(), kMinClientWidth),
+                 std::max(client.height(), kMinClientHeight));
     if (wanted != client) {
         resize(size() + (wanted - client));
     }
@@ -204,7 +205,8 @@ void Tmain::loadinifile() {
     // A size no screen can show would only cost memory and time at every
     // start; the position is kept, off-screen or not.
     QSize limit = platform::virtualDesktop().size() + (frameGeometry().size() - geometry().size());
-    setOuterBounds(QRect(savedleft, savedtop, limit.isEmpty() ? savedwidth : std::min(savedwidth, limit.width()),
+    setOuterBounds(QRect(savedleft, savedtop,
+                         limit.isEmpty() ? savedwidth : std::min(savedwidth, limit.width()),
                          limit.isEmpty() ? savedheight : std::min(savedheight, limit.height())));
     PlaySounds1->setChecked(settings.sounds);
     updatecheck->setChecked(settings.update);

@@ -12,9 +12,9 @@
 #include <string>
 
 #include "app/update_signature.h"
-#include "app/window_links.h"
 #include "engine/game.h"
 #include "engine/game_host.h"
+#include "ui/window_links.h"
 
 class QAction;
 class QLabel;

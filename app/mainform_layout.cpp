@@ -5,14 +5,14 @@
 #include <QLabel>
 #include <QMenuBar>
 
-#include "app/guarded.h"
 #include "app/mainform.h"
 #include "app/picture_view.h"
 #include "app/shadow_label.h"
-#include "app/ui_style.h"
 #include "controls/TFlatPanelUnit.h"
 #include "controls/limited_edit.h"
 #include "controls/picture_button.h"
+#include "ui/guarded.h"
+#include "ui/ui_style.h"
 
 namespace velmora {
 

@@ -6,13 +6,13 @@
 #include <QTimer>
 #include <string>
 
-#include "app/guarded.h"
 #include "app/mainform.h"
 #include "controls/TFlatPanelUnit.h"
 #include "controls/limited_edit.h"
 #include "controls/picture_button.h"
 #include "platform/dates.h"
 #include "platform/dialogs.h"
+#include "ui/guarded.h"
 
 namespace velmora {
 

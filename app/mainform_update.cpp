@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/guarded.h"
 #include "app/mainform.h"
 #include "app/version.h"
 #include "controls/TFlatPanelUnit.h"
@@ -25,6 +24,7 @@
 #include "platform/paths.h"
 #include "platform/qt_dispatcher.h"
 #include "platform/shell.h"
+#include "ui/guarded.h"
 
 #ifndef VELMORA_SELF_UPDATE_BUILT
 #error "VELMORA_SELF_UPDATE_BUILT is set by the build from VELMORA_SELF_UPDATE"

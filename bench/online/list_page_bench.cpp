@@ -7,7 +7,7 @@
 
 #include <QApplication>
 
-#include "online/htmlview.h"
+#include "controls/htmlview.h"
 #include "server/pages.h"
 
 namespace {

@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "app/aboutform.h"
-#include "app/credit_lines.h"
 #include "app/helpform.h"
 #include "app/mainform.h"
 #include "app/version.h"
@@ -25,8 +24,9 @@
 #include "controls/picture_button.h"
 #include "platform/dates.h"
 #include "platform/shell.h"
-#include "tests/platform/temp_folder.h"
 #include "tests/platform/recording_shell.h"
+#include "tests/platform/temp_folder.h"
+#include "ui/credit_lines.h"
 
 namespace velmora {
 namespace {

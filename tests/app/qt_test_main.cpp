@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/application.h"
 #include "controls/fonts.h"
+#include "ui/application.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

@@ -10,9 +10,9 @@
 #include <QXmlStreamReader>
 #include <cmath>
 
-#include "app/application.h"
 #include "engine/artwork.h"
 #include "tools/gen-art/icon.h"
+#include "ui/application.h"
 
 namespace velmora::tools {
 namespace {

@@ -4,7 +4,7 @@
 // and its time-out against a silent server, a late reply, cancel, a second
 // opening while the first fetch runs, and links from the page.
 
-#include "online/highscoreform.h"
+#include "app/highscoreform.h"
 
 #include <gtest/gtest.h>
 
@@ -18,18 +18,18 @@
 
 #include "app/mainform.h"
 #include "controls/TFlatPanelUnit.h"
+#include "controls/htmlview.h"
 #include "controls/limited_edit.h"
 #include "controls/picture_button.h"
 #include "online/HTTPGet.h"
-#include "online/htmlview.h"
 #include "platform/dates.h"
 #include "platform/dialogs.h"
 #include "platform/qt_dispatcher.h"
 #include "platform/shell.h"
 #include "tests/online/script_server.h"
+#include "tests/platform/recording_shell.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/server/server_process.h"
-#include "tests/platform/recording_shell.h"
 
 namespace velmora {
 namespace {

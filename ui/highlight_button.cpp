@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/highlight_button.h"
+#include "ui/highlight_button.h"
 
-#include "app/ui_style.h"
+#include "ui/ui_style.h"
 
 namespace velmora {
 

@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "online/highscoreform.h"
+#include "app/highscoreform.h"
 
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
 #include <QShowEvent>
 
-#include "app/guarded.h"
-#include "app/ui_style.h"
 #include "controls/TFlatPanelUnit.h"
+#include "controls/htmlview.h"
 #include "controls/picture_button.h"
 #include "online/HTTPGet.h"
 #include "online/URL.h"
-#include "online/htmlview.h"
 #include "online/query_encoding.h"
+#include "ui/guarded.h"
+#include "ui/ui_style.h"
 
 namespace velmora {
 

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tally/tallylistform.h"
+#include "app/tallylistform.h"
 
 #include <QLabel>
 #include <QShowEvent>
 
-#include "app/guarded.h"
-#include "app/ui_style.h"
 #include "controls/TFlatPanelUnit.h"
 #include "controls/picture_button.h"
 #include "platform/dialogs.h"
 #include "tally/tally_error.h"
+#include "ui/guarded.h"
+#include "ui/ui_style.h"
 
 namespace velmora {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "online/htmlview.h"
+#include "controls/htmlview.h"
 
 #include <QFocusEvent>
 #include <QMouseEvent>
@@ -9,8 +9,8 @@
 #include <QTextDocument>
 #include <QUrl>
 
-#include "online/html_bounds.h"
-#include "online/html_pictures.h"
+#include "controls/html_bounds.h"
+#include "controls/html_pictures.h"
 
 namespace velmora::online {
 

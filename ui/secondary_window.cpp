@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/secondary_window.h"
+#include "ui/secondary_window.h"
 
 namespace velmora {
 

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "online/html_pictures.h"
-#include "online/htmlview.h"
+#include "controls/html_pictures.h"
+#include "controls/htmlview.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // colour, the focus border, pictures from data: addresses only, and hostile
 // pages shown within bounds.
 
-#include "online/htmlview.h"
+#include "controls/htmlview.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,8 @@
 #include <QTextDocument>
 #include <functional>
 
-#include "online/html_bounds.h"
-#include "online/html_pictures.h"
+#include "controls/html_bounds.h"
+#include "controls/html_pictures.h"
 #include "tests/platform/temp_folder.h"
 
 namespace velmora::online {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/window_links.h"
+#include "ui/window_links.h"
 
 class QLabel;
 

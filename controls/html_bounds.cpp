@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "online/html_bounds.h"
+#include "controls/html_bounds.h"
 
 #include <QRegularExpression>
 #include <QSet>

@@ -3,7 +3,7 @@
 // program wires them: live updates during a game, the highlight across DONE
 // and reopening, the reset confirmation, and the tally file across a restart.
 
-#include "tally/tallylistform.h"
+#include "app/tallylistform.h"
 
 #include <gtest/gtest.h>
 
@@ -129,8 +129,10 @@ TEST_F(TallyWindowTest, TheButtonsSitAtTheirPanelPlaces) {
         QWidget* button;
         QPoint inWindow;  // the panel sits at (6, 2)
     };
-    for (const Case& c : {Case{tally_->button_resettally, QPoint(78, 414)}, Case{tally_->button_done, QPoint(206, 414)}}) {
-        EXPECT_EQ(c.button->mapTo(tally_.get(), QPoint(0, 0)), c.inWindow) << c.button->objectName().toStdString();
+    for (const Case& c : {Case{tally_->button_resettally, QPoint(78, 414)},
+                          Case{tally_->button_done, QPoint(206, 414)}}) {
+        EXPECT_EQ(c.button->mapTo(tally_.get(), QPoint(0, 0)), c.inWindow)
+            << c.button->objectName().toStdString();
         EXPECT_EQ(c.button->size(), QSize(126, 40));
     }
 }

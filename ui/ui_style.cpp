@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ui_style.h"
+#include "ui/ui_style.h"
 
 #include <QLabel>
 #include <QPalette>

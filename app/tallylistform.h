@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "app/window_links.h"
 #include "tally/lzrw1_codec.h"
 #include "tally/tally.h"
 #include "tally/tally_file.h"
+#include "ui/window_links.h"
 
 class QLabel;
 

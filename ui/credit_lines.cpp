@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/credit_lines.h"
+#include "ui/credit_lines.h"
 
 #include <QLabel>
 #include <QWidget>
 #include <algorithm>
 
-#include "app/ui_style.h"
 #include "platform/dates.h"
+#include "ui/ui_style.h"
 
 namespace velmora {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "online/html_pictures.h"
+#include "controls/html_pictures.h"
 
 #include <QBuffer>
 #include <QImageReader>
