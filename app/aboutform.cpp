@@ -36,6 +36,7 @@ Tabout::~Tabout() {
 void Tabout::buildLayout() {
     Image1 = new controls::PictureButton(":/pictures/product_logo.png", this);
     Image1->setObjectName("Image1");
+    Image1->setAccessibleName("Velmora");
     Image1->setGeometry(60, 10, 185, 53);
     connect(Image1, &controls::PictureButton::clicked, this, guarded(this, &Tabout::Image1Click));
 

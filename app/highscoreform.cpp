@@ -9,6 +9,7 @@
 #include "controls/TFlatPanelUnit.h"
 #include "controls/htmlview.h"
 #include "controls/picture_button.h"
+#include "controls/picture_label.h"
 #include "online/HTTPGet.h"
 #include "online/URL.h"
 #include "online/query_encoding.h"
@@ -60,6 +61,9 @@ Thighscore::Thighscore(HighScoreEnvironment environment, QWidget* parent)
     getit->OnDoneString = [this](online::THTTPGet& sender, const std::string& result) {
         platform::runGuarded([&] { getitDoneString(sender, result); });
     };
+    getit->OnError = [this](online::THTTPGet& sender) {
+        platform::runGuarded([&] { getitError(sender); });
+    };
     sendit = fetcher(environment_.dispatcher);
     sendit->OnDoneString = [this](online::THTTPGet& sender, const std::string& result) {
         platform::runGuarded([&] { senditDoneString(sender, result); });
@@ -76,8 +80,8 @@ Thighscore::~Thighscore() {
 }
 
 void Thighscore::buildLayout() {
-    Image1 = new QLabel(this);
-    Image1->setPixmap(QPixmap(":/pictures/high_scores.png"));
+    Image1 = new controls::PictureLabel(":/pictures/high_scores.png", this);
+    Image1->setAccessibleName("High Scores");
     Image1->setGeometry(3, 4, 110, 116);
 
     Label1 = style::label(this, 6, 538, "Nivolt Software", style::font("MS Sans Serif", 13, true),
@@ -136,6 +140,15 @@ void Thighscore::showList() {
 
 void Thighscore::getitDoneString(online::THTTPGet&, const std::string& result) {
     displayhtml->LoadFromString(result);
+    listArrived_ = true;
+}
+
+// A list shown earlier stays; an empty view would look like a list without
+// a single score.
+void Thighscore::getitError(online::THTTPGet&) {
+    if (!listArrived_) {
+        displayhtml->setPlainText(kUnreachableLine);
+    }
 }
 
 void Thighscore::senditDoneString(online::THTTPGet&, const std::string&) {

@@ -64,6 +64,9 @@ class Thighscore : public QWidget, public HighScoreList {
 
     // --- Handlers ---
     void getitDoneString(online::THTTPGet& sender, const std::string& result);
+    // No list could be fetched: the view says so while it has none to show.
+    void getitError(online::THTTPGet& sender);
+    static constexpr const char* kUnreachableLine = "The high score list could not be reached.";
     void senditDoneString(online::THTTPGet& sender, const std::string& result);
     void displayhtmlHotSpotClick(online::THtmlView& sender, const QString& src, bool& handled);
     void button_doneClick();
@@ -87,6 +90,7 @@ class Thighscore : public QWidget, public HighScoreList {
     HighScoreEnvironment environment_;
     ScorePostTarget* postTarget_ = nullptr;
     bool placed_ = false;
+    bool listArrived_ = false;
 };
 
 // True when `target` names an http or https address (scheme in any letter

@@ -2,8 +2,10 @@
 // Velmora: starts the application and its windows in their fixed order.
 
 #include <clocale>
+#include <iostream>
 
 #include "app/aboutform.h"
+#include "app/command_line.h"
 #include "app/helpform.h"
 #include "app/highscoreform.h"
 #include "app/mainform.h"
@@ -18,6 +20,10 @@
 #include "ui/application.h"
 
 int main(int argc, char** argv) {
+    // Answered before Qt starts, so they need no display.
+    if (auto status = velmora::answerCommandLine(argc, argv, std::cout)) {
+        return *status;
+    }
     velmora::Application application(argc, argv);
     std::setlocale(LC_TIME, "");
     velmora::controls::installFontSubstitutions();

@@ -173,6 +173,9 @@ void Tmain::FormClose() {
 }
 
 void Tmain::keyPressEvent(QKeyEvent* event) {
+    if (panelKeyPressed(*event)) {
+        return;
+    }
     uint16_t key = virtualKeyCode(event->key());
     if (key == 0) {
         QMainWindow::keyPressEvent(event);
@@ -361,6 +364,7 @@ void Tmain::setLabel(engine::Label label, const std::string& caption) {
             label_score1->setText(text);
             break;
     }
+    describeWell();
 }
 
 void Tmain::setPanelVisible(engine::Panel panel, bool visible) {

@@ -216,6 +216,9 @@ class Tmain : public QMainWindow, public engine::GameHost, public ScorePostTarge
     void buildGameOverPanel(QWidget* gameFrame);
     void buildPausePanel();
     void showInFront(QWidget* widget);
+    bool panelKeyPressed(const QKeyEvent& event);  // mainform_panel_keys.cpp
+    void describeControls();                       // mainform_accessibility.cpp
+    void describeWell();
     void FormResize();
     void focusGame();
     void connectPosting();
@@ -228,6 +231,7 @@ class Tmain : public QMainWindow, public engine::GameHost, public ScorePostTarge
     std::string programPath() const;
     bool installerSigned(const std::string& installerUrl, const std::string& installer);
     void restoreProgram();
+    void letUpdatePanelClose();
 
     MainEnvironment environment_;
     std::unique_ptr<engine::Game> game_;

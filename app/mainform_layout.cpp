@@ -11,6 +11,7 @@
 #include "controls/TFlatPanelUnit.h"
 #include "controls/limited_edit.h"
 #include "controls/picture_button.h"
+#include "controls/picture_label.h"
 #include "ui/guarded.h"
 #include "ui/ui_style.h"
 
@@ -41,6 +42,10 @@ ShadowLabel* title(QWidget* parent, int y, const QString& text, int pixelHeight)
     auto* label = new ShadowLabel(text, parent);
     label->setFont(style::font("MS Sans Serif", pixelHeight, true));
     label->setGeometry(2, y, parent->width() - 4, pixelHeight + 10);
+    // A panel is announced by its first title.
+    if (parent->accessibleName().isEmpty()) {
+        parent->setAccessibleName(text);
+    }
     return label;
 }
 
@@ -136,6 +141,9 @@ void Tmain::buildClientArea() {
     panel_next->setColorShadow(Qt::black);
     image_next = new PictureView(game_->preview(), panel_next);
     image_next->setGeometry(2, 2, 72, 96);
+    // Both pictures follow the density of the screen the well is on.
+    image_board->setRatioListener([this](double ratio) { game_->setPixelRatio(ratio); });
+    image_next->setRatioListener([this](double ratio) { game_->setPixelRatio(ratio); });
 
     QFont counters = style::font("MS Sans Serif", 16, true);
     label_score = style::label(panel_board1, 384, 18, "Score: 0", counters, style::kPale, 215, 22);
@@ -143,8 +151,7 @@ void Tmain::buildClientArea() {
         style::label(panel_board1, 384, 42, "Lines Cleared: 0", counters, style::kPale, 215, 22);
     label_level = style::label(panel_board1, 384, 66, "Level: 0", counters, style::kPale, 215, 22);
 
-    image_keys = new QLabel(panel_board1);
-    image_keys->setPixmap(QPixmap(":/pictures/key_legend.png"));
+    image_keys = new controls::PictureLabel(":/pictures/key_legend.png", panel_board1);
     image_keys->setGeometry(296, 328, 130, 102);
     button_start = pictureButton(panel_board1, 448, 392, "start_game");
     connect(button_start, &PictureButton::clicked, this, guarded(this, &Tmain::button_startClick));
@@ -156,6 +163,7 @@ void Tmain::buildClientArea() {
     buildUpdatePanel(panel_board1);
     buildGameOverPanel(panel_board1);
     buildPausePanel();
+    describeControls();
 }
 
 void Tmain::buildNamePanel(QWidget* gameFrame) {

@@ -119,7 +119,18 @@ void Tmain::button_updateyesClick() {
     // own name is then free for the installer.
     fs::rename(program, backup, ignored);
     backupPath_ = ignored ? std::string() : backup;
-    downloadit();
+    try {
+        downloadit();
+    } catch (...) {
+        letUpdatePanelClose();
+        throw;
+    }
+}
+
+// An update that stopped short leaves the panel over the well: CANCEL comes
+// back so the player can close it. DONE stays hidden; the status line says why.
+void Tmain::letUpdatePanelClose() {
+    button_updatecancel->show();
 }
 
 void Tmain::downloadit() {
@@ -155,6 +166,7 @@ void Tmain::downloadit() {
     if (aborted) {
         label_update->setText("Download Aborted");
         restoreProgram();
+        letUpdatePanelClose();
         return;
     }
     std::error_code sizeError;
@@ -168,6 +180,7 @@ void Tmain::downloadit() {
         fs::remove(installer, ignored);
         label_update->setText("Download Aborted");
         restoreProgram();
+        letUpdatePanelClose();
         return;
     }
 
@@ -186,6 +199,7 @@ void Tmain::downloadit() {
         return;
     }
     restoreProgram();
+    letUpdatePanelClose();
     platform::showErrorBox("There was an error in the update process. Please download " +
                            upperCase(appname) + " manually from http://" + kMakerSite + ".");
 }

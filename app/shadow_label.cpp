@@ -3,14 +3,19 @@
 
 #include <QPainter>
 
+#include "controls/accessibility.h"
+
 namespace velmora {
 
 ShadowLabel::ShadowLabel(const QString& text, QWidget* parent) : QWidget(parent), text_(text) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    controls::setAccessibleRole(this, QAccessible::StaticText);
+    setAccessibleName(text);
 }
 
 void ShadowLabel::setText(const QString& text) {
     text_ = text;
+    setAccessibleName(text);
     update();
 }
 

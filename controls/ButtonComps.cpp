@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "controls/accessibility.h"
+
 namespace velmora::controls {
 
 TSelButton::TSelButton(QWidget* parent)
@@ -20,6 +22,7 @@ TSelButton::TSelButton(QWidget* parent)
       pressedCaption_(fontColor_) {
     setFont(QFont(QStringLiteral("Arial"), 8));
     resize(105, 20);
+    installAccessibility();
 }
 
 QString TSelButton::caption() const { return captionGiven_ ? caption_ : objectName(); }

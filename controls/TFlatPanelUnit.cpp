@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "controls/accessibility.h"
+
 namespace velmora::controls {
 
 namespace {
@@ -19,6 +21,7 @@ TFlatPanel::TFlatPanel(QWidget* parent)
     // Every pixel is drawn here, the parent's too when transparent.
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(185, 41);
+    installAccessibility();
 }
 
 void TFlatPanel::setColorHighLight(const QColor& color) {

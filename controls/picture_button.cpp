@@ -4,6 +4,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "controls/accessibility.h"
+#include "controls/density_picture.h"
+
 namespace velmora::controls {
 
 QImage withBottomLeftTransparent(const QImage& picture) {
@@ -23,13 +26,36 @@ QImage withBottomLeftTransparent(const QImage& picture) {
     return out;
 }
 
-PictureButton::PictureButton(QWidget* parent) : QWidget(parent) {}
+namespace {
+
+// "button_send_score.png" reads "Send Score".
+QString nameFromResource(const QString& resource) {
+    QString base = resource.section('/', -1).section('.', 0, 0);
+    if (base.startsWith("button_")) {
+        base.remove(0, 7);
+    }
+    QStringList words = base.split('_', Qt::SkipEmptyParts);
+    for (QString& word : words) {
+        word[0] = word[0].toUpper();
+    }
+    return words.join(' ');
+}
+
+}  // namespace
+
+PictureButton::PictureButton(QWidget* parent) : QWidget(parent) {
+    installAccessibility();
+}
 
 PictureButton::PictureButton(const QString& resource, QWidget* parent) : QWidget(parent) {
+    installAccessibility();
+    setAccessibleName(nameFromResource(resource));
     setPicture(QImage(resource));
+    resource_ = resource;
 }
 
 void PictureButton::setPicture(const QImage& picture) {
+    resource_.clear();
     picture_ = picture;
     resize(picture.size());
     refresh();
@@ -41,12 +67,20 @@ void PictureButton::setTransparent(bool transparent) {
 }
 
 void PictureButton::refresh() {
-    shown_ = QPixmap::fromImage(transparent_ ? withBottomLeftTransparent(picture_) : picture_);
+    shownRatio_ = 0;
     update();
 }
 
+// The density is known only on screen, and changes when the window moves to
+// another screen: the picture is chosen when it is drawn.
 void PictureButton::paintEvent(QPaintEvent*) {
-    QPainter(this).drawPixmap(0, 0, shown_);
+    const double ratio = devicePixelRatioF();
+    if (shownRatio_ != ratio) {
+        QImage picture = resource_.isEmpty() ? picture_ : pictureForRatio(resource_, ratio);
+        shown_ = QPixmap::fromImage(transparent_ ? withBottomLeftTransparent(picture) : picture);
+        shownRatio_ = ratio;
+    }
+    QPainter(this).drawPixmap(QPointF(0, 0), shown_);
 }
 
 void PictureButton::mousePressEvent(QMouseEvent* event) {

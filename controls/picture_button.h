@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A picture that acts as a button: it reacts to a left click only and has no
-// hover or pressed look. Used for the lettered 126 x 40 buttons.
+// hover or pressed look. Used for the lettered 126 x 40 buttons. A picture
+// loaded from a resource is drawn at the screen's density.
 
 #include <QImage>
 #include <QPixmap>
@@ -18,12 +19,15 @@ class PictureButton : public QWidget {
 
 public:
     explicit PictureButton(QWidget* parent = nullptr);
-    // Loads `resource` (for example ":/pictures/button_done.png").
+    // Loads `resource` (for example ":/pictures/button_done.png"); the
+    // button is named for screen readers by its lettering, from the file name.
     PictureButton(const QString& resource, QWidget* parent);
 
-    // Shows `picture` and takes its size.
+    // Shows `picture` and takes its size; it is enlarged on denser screens.
     void setPicture(const QImage& picture);
     QImage picture() const { return picture_; }
+    // What is drawn now, for the screen the button is on.
+    QPixmap shownPicture() const { return shown_; }
 
     // When true the colour of the picture's bottom-left pixel is not drawn.
     bool transparent() const { return transparent_; }
@@ -41,8 +45,10 @@ protected:
 private:
     void refresh();
 
+    QString resource_;
     QImage picture_;
     QPixmap shown_;
+    double shownRatio_ = 0;  // the density shown_ was made for; 0: none yet
     bool transparent_ = false;
     bool leftHeld_ = false;
 };

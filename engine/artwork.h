@@ -29,8 +29,9 @@ inline constexpr std::array<uint32_t, 7> tileColours{
 };
 
 struct Artwork {
-    std::array<Picture, 7> tiles;  // tile t for piece type t, 24 x 24 each
-    Picture background;            // 287 x 507: dark patterned well, grey side bars
+    int tileSize = kTileSize;      // pixels of one cell: 24, more on denser screens
+    std::array<Picture, 7> tiles;  // tile t for piece type t, 24 x 24 each at 1x
+    Picture background;            // 287 x 507 at 1x: dark patterned well, grey side bars
 };
 
 // A glossy tile: lighter bevel along the top and left, darker along the bottom
@@ -44,5 +45,21 @@ Picture makeBackground();
 
 // The shared artwork, built on first use.
 const Artwork& artwork();
+
+// --- The same pictures drawn for denser screens --------------------------
+// Every picture is drawn anew at the density from the same shapes, not
+// enlarged, so tiles stay sharp at 150 % or 200 %. Cells are a whole number
+// of pixels, so tiles meet without seams at any density; at tileSize 24 the
+// pictures are exactly the ones above.
+
+// The cell size for a screen with `ratio` device pixels to a logical pixel
+// (24 at ratio 1, 48 at 2; ratios are held to 1 to 8).
+int tileSizeFor(double ratio);
+int boardWidthAt(int tileSize);   // 287 at 24
+int boardHeightAt(int tileSize);  // 507 at 24
+Picture makeTile(uint32_t colour, int tileSize);
+Picture makeBackground(int tileSize);
+// The shared artwork for a cell size, built on first use and kept.
+const Artwork& artworkAt(int tileSize);
 
 }  // namespace velmora::engine

@@ -31,8 +31,10 @@ uint32_t Game::seedFromTimeOfDay(int hour, int minute, int second, int milliseco
 }
 
 void Game::clearall() {
-    drawPreview(preview_, Mask{}, kPieceTypes);
-    board_.pixels = artwork().background.pixels;
+    drawPreview(preview_, Mask{}, kPieceTypes, art());
+    previewShown_ = false;
+    pieceDrawn_ = false;
+    board_.pixels = art().background.pixels;
     resetWell(wellcells);
     startlevel = 1;
     score = 0;
@@ -123,7 +125,10 @@ void Game::bringInNextPiece() {
     Drawblock();
 }
 
-void Game::drawNextPreview() { drawPreview(preview_, nextcells, nexttype); }
+void Game::drawNextPreview() {
+    drawPreview(preview_, nextcells, nexttype, art());
+    previewShown_ = true;
+}
 
 void Game::endGame() {
     host_.setLabel(Label::FinalScore, "Your Score: " + std::to_string(reportedScore_));
@@ -141,10 +146,39 @@ void Game::endGame() {
 }
 
 void Game::Drawblock() {
-    drawWell(board_, wellcells);
-    if (flashcount == 0 && blocktype < kPieceTypes) {
-        drawMask(board_, blockcells, artwork().tiles[blocktype], kTileSize * blockx,
-                 kTileSize * blocky);
+    drawBoard(flashcount == 0 && blocktype < kPieceTypes);
+    host_.picturesChanged();
+}
+
+void Game::drawBoard(bool withPiece) {
+    const Artwork& tiles = art();
+    drawWell(board_, wellcells, tiles);
+    if (withPiece) {
+        drawMask(board_, blockcells, tiles.tiles[blocktype], tiles.tileSize * blockx,
+                 tiles.tileSize * blocky);
+    }
+    pieceDrawn_ = withPiece;
+}
+
+const Artwork& Game::art() const { return artworkAt(tileSize_); }
+
+void Game::setPixelRatio(double ratio) {
+    const int tileSize = tileSizeFor(ratio);
+    if (tileSize == tileSize_) {
+        return;
+    }
+    tileSize_ = tileSize;
+    board_ = Picture(boardWidthAt(tileSize), boardHeightAt(tileSize));
+    board_.pixelRatio = art().background.pixelRatio;
+    preview_ = Picture(kPreviewWidth / kTileSize * tileSize, kPreviewHeight / kTileSize * tileSize);
+    preview_.pixelRatio = board_.pixelRatio;
+    // The same scene again: the well as it stands, the piece if it showed,
+    // the next piece if one was announced.
+    drawBoard(pieceDrawn_);
+    if (previewShown_) {
+        drawNextPreview();
+    } else {
+        drawPreview(preview_, Mask{}, kPieceTypes, art());
     }
     host_.picturesChanged();
 }

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/artwork.h"
 #include "engine/blockshapes.h"
 #include "engine/game_host.h"
 #include "engine/game_timer.h"
@@ -92,8 +93,12 @@ public:
 
     // --- What the window shows -------------------------------------------
 
-    const Picture& board() const { return board_; }      // 287 x 507
-    const Picture& preview() const { return preview_; }  // 72 x 96
+    const Picture& board() const { return board_; }      // 287 x 507 at 1x
+    const Picture& preview() const { return preview_; }  // 72 x 96 at 1x
+    // Draws the board and preview from now on for a screen with `ratio`
+    // device pixels to a logical pixel (574 x 1014 and 144 x 192 at 2), and
+    // redraws them at once; their size in logical pixels stays.
+    void setPixelRatio(double ratio);
     // The score as reported to score posting (Tag of label_score).
     int32_t reportedScore() const { return reportedScore_; }
     // The highest level announced in this game (Tag of label_level).
@@ -135,6 +140,8 @@ private:
     void removeFullRows();
     void showCounters();
     void drawNextPreview();
+    void drawBoard(bool withPiece);
+    const Artwork& art() const;
 
     GameHost& host_;
     GameTimer& timer_;
@@ -146,6 +153,9 @@ private:
     int32_t reportedScore_ = 0;
     int32_t levelAnnounced_ = 0;
     int32_t finalScore_ = 0;
+    int tileSize_ = kTileSize;   // the board's cell in device pixels
+    bool pieceDrawn_ = false;    // the board shows the falling piece
+    bool previewShown_ = false;  // the preview shows the next piece
 };
 
 }  // namespace velmora::engine

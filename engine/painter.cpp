@@ -25,7 +25,7 @@ void drawTile(Picture& picture, const Picture& tile, int left, int top) {
 void drawMask(Picture& picture, const Mask& mask, const Picture& tile, int left, int top) {
     for (int k = 0; k < 16; ++k) {
         if (mask[k]) {
-            drawTile(picture, tile, left + kTileSize * (k % 4), top + kTileSize * (k / 4));
+            drawTile(picture, tile, left + tile.width * (k % 4), top + tile.height * (k / 4));
         }
     }
 }
@@ -63,25 +63,30 @@ int bandSpans(const WellCells& well, int row, const Artwork& art, std::array<Spa
             spans[used++] = {nullptr, x, count};
         }
     };
-    background(0, kTileSize * kFirstPlayColumn);
+    const int size = art.tileSize;
+    background(0, size * kFirstPlayColumn);
     for (int column = kFirstPlayColumn; column <= kLastPlayColumn; ++column) {
         const uint8_t value = well[column][row];
         if (value >= 1 && value <= kPieceTypes) {
-            spans[used++] = {&art.tiles[value - 1], kTileSize * column, kTileSize};
+            spans[used++] = {&art.tiles[value - 1], size * column, size};
         } else {
-            background(kTileSize * column, kTileSize);
+            background(size * column, size);
         }
     }
-    const int rightX = kTileSize * (kLastPlayColumn + 1);
-    background(rightX, kBoardWidth - rightX);
+    const int rightX = size * (kLastPlayColumn + 1);
+    background(rightX, art.background.width - rightX);
     return used;
 }
 
-// One row of a tile; the fixed size lets the compiler inline the copy.
+// One row of a tile; at 1x the fixed size lets the compiler inline the copy.
 void copyTileRow(Picture& board, const Picture& tile, int tileY, int x, int y) {
-    const uint32_t* from = tile.pixels.data() + static_cast<size_t>(tileY) * kTileSize;
+    const uint32_t* from = tile.pixels.data() + static_cast<size_t>(tileY) * tile.width;
     uint32_t* to = board.pixels.data() + static_cast<size_t>(y) * board.width + x;
-    std::memcpy(to, from, kTileSize * sizeof(uint32_t));
+    if (tile.width == kTileSize) {
+        std::memcpy(to, from, kTileSize * sizeof(uint32_t));
+    } else {
+        std::memcpy(to, from, static_cast<size_t>(tile.width) * sizeof(uint32_t));
+    }
 }
 
 }  // namespace
@@ -90,13 +95,17 @@ void copyTileRow(Picture& board, const Picture& tile, int tileY, int x, int y) {
 // the background and painting tiles over it: the board is redrawn on every
 // move, and writing each pixel once saves much of the memory traffic.
 void drawWell(Picture& board, const WellCells& well) {
-    const Artwork& art = artwork();
+    drawWell(board, well, artwork());
+}
+
+void drawWell(Picture& board, const WellCells& well, const Artwork& art) {
     const Picture& back = art.background;
+    const int size = art.tileSize;
     std::array<Span, 12> spans{};
     int bandRow = -1;
     int spanCount = 0;
     for (int y = 0; y < board.height; ++y) {
-        const int row = y / kTileSize;
+        const int row = y / size;
         if (row < kFirstPlayRow || row > kLastPlayRow) {
             copySpan(board, back, 0, y, 0, y, board.width);
             continue;
@@ -108,7 +117,7 @@ void drawWell(Picture& board, const WellCells& well) {
         for (int i = 0; i < spanCount; ++i) {
             const Span& span = spans[i];
             if (span.tile != nullptr) {
-                copyTileRow(board, *span.tile, y % kTileSize, span.x, y);
+                copyTileRow(board, *span.tile, y % size, span.x, y);
             } else {
                 copySpan(board, back, span.x, y, span.x, y, span.count);
             }
@@ -117,9 +126,13 @@ void drawWell(Picture& board, const WellCells& well) {
 }
 
 void drawPreview(Picture& preview, const Mask& mask, uint8_t type) {
+    drawPreview(preview, mask, type, artwork());
+}
+
+void drawPreview(Picture& preview, const Mask& mask, uint8_t type, const Artwork& art) {
     std::fill(preview.pixels.begin(), preview.pixels.end(), rgb(0, 0, 0));
     if (type < kPieceTypes) {
-        drawMask(preview, mask, artwork().tiles[type], 0, 0);
+        drawMask(preview, mask, art.tiles[type], 0, 0);
     }
 }
 

@@ -16,15 +16,20 @@ namespace velmora::engine {
 void drawTile(Picture& picture, const Picture& tile, int left, int top);
 
 // Draws a mask's set cells with one tile, box cell k at pixel
-// (left + 24 * (k % 4), top + 24 * (k / 4)).
+// (left + 24 * (k % 4), top + 24 * (k / 4)) for a 24-pixel tile.
 void drawMask(Picture& picture, const Mask& mask, const Picture& tile, int left, int top);
 
 // Overwrites board (which must be 287 x 507) with the background, then draws
 // every settled cell (values 1 to 7) of columns 1 to 10, rows 1 to 20, with
 // tile value - 1 at pixel (24 * column, 24 * row).
 void drawWell(Picture& board, const WellCells& well);
+// The same from artwork drawn for a denser screen, on a board of
+// boardWidthAt x boardHeightAt its tile size, cells art.tileSize apart.
+void drawWell(Picture& board, const WellCells& well, const Artwork& art);
 
 // The preview: black, with mask drawn in tile type from the top-left corner.
 void drawPreview(Picture& preview, const Mask& mask, uint8_t type);
+// The same from `art`, on a preview of 3 x 4 of its tiles.
+void drawPreview(Picture& preview, const Mask& mask, uint8_t type, const Artwork& art);
 
 }  // namespace velmora::engine

@@ -13,6 +13,9 @@ struct Picture {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels;
+    // Device pixels to a logical pixel: 2 for a picture drawn for a screen
+    // at 200 %, which shows at half its pixel size.
+    double pixelRatio = 1.0;
 
     Picture() = default;
     Picture(int w, int h, uint32_t fill = 0xFF000000u)

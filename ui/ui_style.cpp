@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QPalette>
 
+#include "platform/qt_plain_text.h"
+
 namespace velmora::style {
 
 QFont font(const QString& family, int pixelHeight, bool bold, bool underline) {
@@ -16,7 +18,9 @@ QFont font(const QString& family, int pixelHeight, bool bold, bool underline) {
 
 QLabel* label(QWidget* parent, int x, int y, const QString& text, const QFont& font,
               const QColor& color, int width, int height) {
-    auto* result = new QLabel(text, parent);
+    auto* result = new QLabel(parent);
+    platform::makePlainText(*result);
+    result->setText(text);
     result->setFont(font);
     QPalette palette = result->palette();
     palette.setColor(QPalette::WindowText, color);

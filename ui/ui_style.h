@@ -21,6 +21,7 @@ inline const QColor kYellow{255, 255, 0};
 QFont font(const QString& family, int pixelHeight, bool bold = false, bool underline = false);
 
 // A text label at (x, y) in parent, sized to its text unless a width is given.
+// It shows every text it is given as plain text, markup and all.
 QLabel* label(QWidget* parent, int x, int y, const QString& text, const QFont& font,
               const QColor& color, int width = 0, int height = 0);
 

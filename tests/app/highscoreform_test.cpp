@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
+#include <atomic>
 #include <memory>
 
 #include "app/mainform.h"
@@ -325,6 +326,33 @@ TEST_F(HighScoreWindowTest, ASecondOpeningWhileTheFirstFetchRunsMakesNoSecondReq
     main_->ViewHighScoreList1->trigger();
     EXPECT_TRUE(main_->game().gamerunning());
     EXPECT_FALSE(main_->game().gamepaused());
+}
+
+// A fetch that brings nothing says so while there is no list; a list that
+// came once stays when a later fetch fails.
+TEST_F(HighScoreWindowTest, AnUnreachableListSaysSoUntilAListArrives) {
+    std::atomic<int> requests = 0;
+    testing::ScriptServer server([&](testing::Peer& peer) {
+        int n = ++requests;
+        peer.reply(200, "OK", n == 2 ? "<p>the list</p>" : "");
+    });
+    startProgram(server.url(""));
+    const QString line = "The high score list could not be reached.";
+    main_->ViewHighScoreList1->trigger();
+    ASSERT_TRUE(listShows(line));
+    EXPECT_EQ(highscore_->displayhtml->toPlainText(), line);
+    main_->ViewHighScoreList1->trigger();
+    ASSERT_TRUE(listShows("the list"));
+    main_->ViewHighScoreList1->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return requests == 3 && !highscore_->getit->busy(); }, 10000));
+    EXPECT_EQ(highscore_->displayhtml->toPlainText(), "the list");
+
+    // No server at all.
+    highscore_.reset();
+    main_.reset();
+    startProgram("http://127.0.0.1:1");
+    main_->ViewHighScoreList1->trigger();
+    EXPECT_TRUE(listShows(line));
 }
 
 TEST_F(HighScoreWindowTest, OnlyWebLinksReachTheDesktopAndVisitedLinksTurnGrey) {

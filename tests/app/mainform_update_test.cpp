@@ -320,6 +320,45 @@ TEST_F(UpdateTest, AnInstallerTheShellCannotStartGivesTheMessageAndPutsTheProgra
     EXPECT_FALSE(fs::exists(backup()));
 }
 
+// Enter accepts the offer as DONE does; whatever then stops the update short
+// brings CANCEL back with the status as it stands, and Escape closes the panel.
+TEST_F(UpdateTest, AnUpdateThatStopsShortCanBeDismissedAndTheKeysWorkThePanel) {
+    struct Case {
+        const char* what;
+        bool published;
+        bool shellStarts;
+        const char* status;
+    };
+    const Case cases[] = {
+        {"no installer on the server", false, true, "Download Aborted"},
+        {"an installer with no signature", true, true, "Download Aborted"},
+        {"a shell that cannot start it", true, false, "Installing"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        shell_.startSucceeds = c.shellStarts;
+        std::string served = c.published ? publish(c.shellStarts ? std::nullopt
+                                                                 : std::optional(keys_.secretKey))
+                                         : std::string();
+        auto server = startServer("1.0.1", served);
+        Tmain& window = open(server->url(""));
+        waitForCheck(window);
+        ASSERT_TRUE(window.button_updateyes->isVisible());
+        QTest::keyClick(&window, Qt::Key_Return);
+        EXPECT_EQ(window.label_update->text(), c.status);
+        EXPECT_FALSE(window.button_updateyes->isVisible());
+        EXPECT_TRUE(window.button_updatecancel->isVisible());
+        // Enter does nothing more once DONE is gone.
+        QTest::keyClick(&window, Qt::Key_Enter, Qt::KeypadModifier);
+        EXPECT_TRUE(window.panel_update->isVisible());
+        QTest::keyClick(&window, Qt::Key_Escape);
+        EXPECT_FALSE(window.panel_update->isVisible());
+        EXPECT_TRUE(exitCodes_.empty());
+        window_.reset();
+        fs::remove(installer());
+    }
+}
+
 TEST_F(UpdateTest, AnInstallerFileThatCannotBeCreatedDownloadsNothing) {
     testing::ScriptServer server([](testing::Peer& peer) {
         peer.reply(200, "OK",

@@ -4,9 +4,18 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <cstdio>
+#include <functional>
 
 #include "tools/gen-art/icon.h"
 #include "tools/gen-art/pictures.h"
+
+namespace {
+
+// The screen densities the pictures are drawn for; the program's picture
+// loader (controls/density_picture) looks for the same ones.
+constexpr double kScales[] = {1, 1.25, 1.5, 2, 3};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace velmora::tools;
@@ -20,25 +29,31 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QString folder = QString::fromLocal8Bit(argv[1]) + QLatin1Char('/');
     const struct {
-        const char* file;
-        QImage image;
+        const char* name;
+        std::function<QImage(double scale)> draw;
     } pictures[] = {
-        {"button_start_game.png", pictureButton("START GAME")},
-        {"button_done.png", pictureButton("DONE")},
-        {"button_cancel.png", pictureButton("CANCEL")},
-        {"button_send_score.png", pictureButton("SEND SCORE")},
-        {"button_view_scores.png", pictureButton("VIEW SCORES")},
-        {"button_reset_tally.png", pictureButton("RESET TALLY")},
-        {"key_legend.png", keyLegend()},
-        {"maker_logo.png", makerLogo()},
-        {"product_logo.png", productLogo()},
-        {"high_scores.png", highScorePicture()},
+        {"button_start_game", [](double s) { return pictureButton("START GAME", s); }},
+        {"button_done", [](double s) { return pictureButton("DONE", s); }},
+        {"button_cancel", [](double s) { return pictureButton("CANCEL", s); }},
+        {"button_send_score", [](double s) { return pictureButton("SEND SCORE", s); }},
+        {"button_view_scores", [](double s) { return pictureButton("VIEW SCORES", s); }},
+        {"button_reset_tally", [](double s) { return pictureButton("RESET TALLY", s); }},
+        {"key_legend", keyLegend},
+        {"maker_logo", makerLogo},
+        {"product_logo", productLogo},
+        {"high_scores", highScorePicture},
     };
+    // Each picture at 1x, and drawn anew for each denser screen the program
+    // picks from (name@2x.png and so on).
     for (const auto& picture : pictures) {
-        const QString path = folder + QLatin1String(picture.file);
-        if (!picture.image.save(path, "PNG")) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            return 1;
+        for (const double scale : kScales) {
+            const QString path = folder + QLatin1String(picture.name) +
+                                 (scale == 1.0 ? QString() : QStringLiteral("@%1x").arg(scale)) +
+                                 QStringLiteral(".png");
+            if (!picture.draw(scale).save(path, "PNG")) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                return 1;
+            }
         }
     }
     // The desktop icons: one PNG per size and the scalable original.

@@ -18,10 +18,20 @@ const QColor kInk(38, 40, 58);
 const QColor kShadow(28, 42, 86);
 const QColor kGold(244, 196, 72);
 
-QImage canvas(int w, int h, const QColor& background) {
-    QImage image(w, h, QImage::Format_RGB32);
+// A w x h picture (in logical pixels) for a screen of `scale` device pixels
+// to a logical one.
+QImage canvas(int w, int h, const QColor& background, double scale) {
+    QImage image(qRound(w * scale), qRound(h * scale), QImage::Format_RGB32);
     image.fill(background);
     return image;
+}
+
+// Drawing in logical pixels from here on; the 1x pictures are drawn with no
+// transformation at all, so they stay exactly as they were.
+void drawAtScale(QPainter& p, double scale) {
+    if (scale != 1.0) {
+        p.scale(scale, scale);
+    }
 }
 
 QFont font(const QString& family, int pixels, bool bold, bool italic = false) {
@@ -99,10 +109,11 @@ void arrow(QPainter& p, QPointF centre, double angleDegrees) {
 
 }  // namespace
 
-QImage pictureButton(const QString& caption) {
-    QImage image = canvas(126, 40, kWindow);
+QImage pictureButton(const QString& caption, double scale) {
+    QImage image = canvas(126, 40, kWindow, scale);
     {
         QPainter p(&image);
+        drawAtScale(p, scale);
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
         const QRectF outer(0.5, 0.5, 125, 39);
@@ -133,9 +144,10 @@ QImage pictureButton(const QString& caption) {
     return image;
 }
 
-QImage keyLegend() {
-    QImage image = canvas(130, 102, kWindow);
+QImage keyLegend(double scale) {
+    QImage image = canvas(130, 102, kWindow, scale);
     QPainter p(&image);
+    drawAtScale(p, scale);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     struct Row {
@@ -162,9 +174,10 @@ QImage keyLegend() {
     return image;
 }
 
-QImage makerLogo() {
-    QImage image = canvas(293, 60, kWindow);
+QImage makerLogo(double scale) {
+    QImage image = canvas(293, 60, kWindow, scale);
     QPainter p(&image);
+    drawAtScale(p, scale);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
 
@@ -198,9 +211,10 @@ QImage makerLogo() {
     return image;
 }
 
-QImage productLogo() {
-    QImage image = canvas(185, 53, kWindow);
+QImage productLogo(double scale) {
+    QImage image = canvas(185, 53, kWindow, scale);
     QPainter p(&image);
+    drawAtScale(p, scale);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
 
@@ -229,9 +243,10 @@ QImage productLogo() {
     return image;
 }
 
-QImage highScorePicture() {
-    QImage image = canvas(110, 116, kWindow);
+QImage highScorePicture(double scale) {
+    QImage image = canvas(110, 116, kWindow, scale);
     QPainter p(&image);
+    drawAtScale(p, scale);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
 

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/qt_plain_text.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QTextDocument>
+
+namespace velmora::platform {
+
+void makePlainText(QLabel& label) {
+    label.setTextFormat(Qt::PlainText);
+    // Plain text opens no links, but say so: a later format change must not.
+    label.setOpenExternalLinks(false);
+    label.setTextInteractionFlags(label.textInteractionFlags() & ~Qt::LinksAccessibleByMouse &
+                                  ~Qt::LinksAccessibleByKeyboard);
+}
+
+void makePlainText(QMessageBox& box) {
+    box.setTextFormat(Qt::PlainText);
+}
+
+bool showsPlainText(const QLabel& label) {
+    switch (label.textFormat()) {
+        case Qt::PlainText:
+            return true;
+        case Qt::AutoText:
+            return !Qt::mightBeRichText(label.text());
+        default:
+            return false;
+    }
+}
+
+}  // namespace velmora::platform
