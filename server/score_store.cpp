@@ -214,21 +214,22 @@ std::vector<ScoreEntry> ScoreStore::best(size_t limit) {
 }
 
 // The admin commands change the file from another process (a score
-// removed, a ban made); the page must follow within a second. Our own posts
-// move the data version too, which only costs one extra page rendering.
+// removed, a ban made) and count their changes in the settings table; the
+// page must follow within a second.
 void ScoreStore::noticeOtherWriters() {
+    std::lock_guard lock(readMutex_);
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(checkpointDb_, "PRAGMA data_version", -1, &statement, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(readDb_, "SELECT value FROM server_settings WHERE name = 'changes'", -1, &statement,
+                           nullptr)
+        != SQLITE_OK) {
         return;
     }
-    if (sqlite3_step(statement) == SQLITE_ROW) {
-        int64_t version = sqlite3_column_int64(statement, 0);
-        if (dataVersion_ != 0 && version != dataVersion_) {
-            ++generation_;
-        }
-        dataVersion_ = version;
-    }
+    int64_t changes = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : 0;
     sqlite3_finalize(statement);
+    if (changes != moderationChanges_) {
+        ++generation_;
+        moderationChanges_ = changes;
+    }
 }
 
 uint64_t ScoreStore::count() { return count_.load(); }

@@ -58,7 +58,7 @@ private:
     // One write-back round; `resting` when nothing was added for
     // kRestBeforeTruncating.
     void checkpoint(bool resting);
-    // Moves the generation when another process changed the file.
+    // Moves the generation when an admin command changed the file.
     void noticeOtherWriters();
 
     std::mutex mutex_;  // the writing connection
@@ -83,7 +83,7 @@ private:
     bool closing_ = false;
     std::thread checkpointer_;
     int journalPages_ = 0;  // after the last commit; guarded by mutex_
-    int64_t dataVersion_ = 0;  // as the checkpointer last saw it
+    int64_t moderationChanges_ = 0;  // as the checkpointer last saw them
 };
 
 }  // namespace velmora::server

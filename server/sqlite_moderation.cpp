@@ -109,6 +109,7 @@ public:
         ListedScore removed = listedFrom(remove);
         while (remove.step()) {
         }
+        countChange();
         return removed;
     }
 
@@ -118,14 +119,18 @@ public:
             .bind(2, value)
             .bind(3, kind == BanKind::name ? likePatternOf(value) : value);
         insert.step();
-        return sqlite3_changes(db_) > 0;
+        bool made = sqlite3_changes(db_) > 0;
+        countChange();
+        return made;
     }
 
     bool unban(BanKind kind, const std::string& value) override {
         Statement remove(db_, "DELETE FROM bans WHERE kind = ?1 AND value = ?2");
         remove.bind(1, std::string(banKindName(kind))).bind(2, value);
         remove.step();
-        return sqlite3_changes(db_) > 0;
+        bool lifted = sqlite3_changes(db_) > 0;
+        countChange();
+        return lifted;
     }
 
     std::vector<Ban> bans() override {
@@ -158,6 +163,14 @@ public:
     }
 
 private:
+    // Tells the servers on this file to render their pages again: they
+    // look at this count a few times a second.
+    void countChange() {
+        Statement(db_, "INSERT INTO server_settings (name, value) VALUES ('changes', 1)"
+                       " ON CONFLICT (name) DO UPDATE SET value = value + 1")
+            .step();
+    }
+
     sqlite3* db_ = nullptr;
 };
 
