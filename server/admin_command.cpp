@@ -95,7 +95,7 @@ std::string describe(const ListedScore& score) {
 
 const char* const kListHeader = "id\tscore\tname\tdate\treceived (UTC)\tposter\tpage\n";
 
-int listScores(Moderation& moderation, const std::vector<std::string>& args, std::ostream& out) {
+ScoreFilter readFilter(const std::vector<std::string>& args) {
     ScoreFilter filter;
     for (size_t i = 0; i < args.size(); ++i) {
         if (i + 1 == args.size()) {
@@ -118,6 +118,10 @@ int listScores(Moderation& moderation, const std::vector<std::string>& args, std
         }
         ++i;
     }
+    return filter;
+}
+
+int listScores(Moderation& moderation, const ScoreFilter& filter, std::ostream& out) {
     out << kListHeader;
     for (const ListedScore& score : moderation.list(filter)) {
         out << describe(score) << "\n";
@@ -125,7 +129,7 @@ int listScores(Moderation& moderation, const std::vector<std::string>& args, std
     return 0;
 }
 
-int removeScores(Moderation& moderation, const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+std::vector<int64_t> readIds(const std::vector<std::string>& args) {
     if (args.empty()) {
         throw UsageError("remove needs one or more score ids");
     }
@@ -133,6 +137,10 @@ int removeScores(Moderation& moderation, const std::vector<std::string>& args, s
     for (const std::string& arg : args) {
         ids.push_back(parseId(arg));
     }
+    return ids;
+}
+
+int removeScores(Moderation& moderation, const std::vector<int64_t>& ids, std::ostream& out, std::ostream& err) {
     int status = 0;
     for (int64_t id : ids) {
         if (std::optional<ListedScore> removed = moderation.remove(id)) {
@@ -220,15 +228,17 @@ int run(const AdminCall& call, std::ostream& out, std::ostream& err) {
         throw UsageError("bans takes no arguments");
     }
     // Arguments are checked before the database is touched.
+    ScoreFilter filter = command == "list" ? readFilter(args) : ScoreFilter{};
+    std::vector<int64_t> ids = command == "remove" ? readIds(args) : std::vector<int64_t>{};
     if (command == "ban" || command == "unban") {
         banTarget(command, args);
     }
     std::unique_ptr<Moderation> moderation = openModeration(call.database);
     if (command == "list") {
-        return listScores(*moderation, args, out);
+        return listScores(*moderation, filter, out);
     }
     if (command == "remove") {
-        return removeScores(*moderation, args, out, err);
+        return removeScores(*moderation, ids, out, err);
     }
     if (command == "bans") {
         return listBans(*moderation, out);
