@@ -129,22 +129,45 @@ int listScores(Moderation& moderation, const ScoreFilter& filter, std::ostream& 
     return 0;
 }
 
-std::vector<int64_t> readIds(const std::vector<std::string>& args) {
-    if (args.empty()) {
+struct Removal {
+    std::vector<int64_t> ids;
+    bool banPosters = false;
+};
+
+Removal readRemoval(const std::vector<std::string>& args) {
+    Removal removal;
+    for (const std::string& arg : args) {
+        if (arg == "--ban-poster") {
+            removal.banPosters = true;
+        } else {
+            removal.ids.push_back(parseId(arg));
+        }
+    }
+    if (removal.ids.empty()) {
         throw UsageError("remove needs one or more score ids");
     }
-    std::vector<int64_t> ids;
-    for (const std::string& arg : args) {
-        ids.push_back(parseId(arg));
-    }
-    return ids;
+    return removal;
 }
 
-int removeScores(Moderation& moderation, const std::vector<int64_t>& ids, std::ostream& out, std::ostream& err) {
+void banPosterOf(Moderation& moderation, const ListedScore& removed, std::ostream& out) {
+    if (removed.poster.empty()) {
+        out << "score " << removed.id << " has no poster key to ban\n";
+    } else if (!moderation.ban(BanKind::poster, removed.poster)) {
+        out << "poster \"" << removed.poster << "\" was banned already\n";
+    } else {
+        out << "banned poster \"" << removed.poster << "\": hides "
+            << moderation.hiddenBy(BanKind::poster, removed.poster) << " stored scores\n";
+    }
+}
+
+int removeScores(Moderation& moderation, const Removal& removal, std::ostream& out, std::ostream& err) {
     int status = 0;
-    for (int64_t id : ids) {
+    for (int64_t id : removal.ids) {
         if (std::optional<ListedScore> removed = moderation.remove(id)) {
             out << "removed " << describe(*removed) << "\n";
+            if (removal.banPosters) {
+                banPosterOf(moderation, *removed, out);
+            }
         } else {
             err << "velmora-server admin: no score with id " << id << "\n";
             status = 1;
@@ -229,7 +252,7 @@ int run(const AdminCall& call, std::ostream& out, std::ostream& err) {
     }
     // Arguments are checked before the database is touched.
     ScoreFilter filter = command == "list" ? readFilter(args) : ScoreFilter{};
-    std::vector<int64_t> ids = command == "remove" ? readIds(args) : std::vector<int64_t>{};
+    Removal removal = command == "remove" ? readRemoval(args) : Removal{};
     if (command == "ban" || command == "unban") {
         banTarget(command, args);
     }
@@ -238,7 +261,7 @@ int run(const AdminCall& call, std::ostream& out, std::ostream& err) {
         return listScores(*moderation, filter, out);
     }
     if (command == "remove") {
-        return removeScores(*moderation, ids, out, err);
+        return removeScores(*moderation, removal, out, err);
     }
     if (command == "bans") {
         return listBans(*moderation, out);
@@ -272,7 +295,9 @@ std::string adminUsageText() {
            "  list [--top N] [--name PATTERN] [--since YYYY-MM-DD]\n"
            "                         the best N scores (default 20) with id, name, date,\n"
            "                           time received, poster key and whether a ban hides them\n"
-           "  remove ID...           delete scores; every server's page drops them within a second\n"
+           "  remove [--ban-poster] ID...\n"
+           "                         delete scores (every server's page drops them within a\n"
+           "                           second) and with --ban-poster ban their posters too\n"
            "  ban name PATTERN       refuse later posts under matching names and hide the\n"
            "                           stored ones (* any characters, ? one; case ignored)\n"
            "  ban poster KEY         the same for everything one poster sends\n"

@@ -101,12 +101,14 @@ TEST_F(OperationsTest, TwoAdminCommandsRemoveAScoreAndBanItsPosterOnARunningServ
     std::smatch row;
     ASSERT_TRUE(std::regex_search(table, row, std::regex(R"((\d+)\t65535\tOffensive\t1/2/09\t[0-9: -]+\t([0-9a-f]{16})\tshown)")))
         << table;
-    auto [removed, removeText] = admin("--db " + database + " remove " + row[1].str());
+    auto [removed, removeText] = admin("--db " + database + " remove --ban-poster " + row[1].str());
     EXPECT_EQ(removed, 0) << removeText;
     EXPECT_NE(removeText.find("removed " + row[1].str()), std::string::npos) << removeText;
-    auto [banned, banText] = admin("--db " + database + " ban poster " + row[2].str());
-    EXPECT_EQ(banned, 0) << banText;
-    EXPECT_NE(banText.find("hides 1 stored scores"), std::string::npos) << banText;  // "decent": same address
+    // "decent" came from the same address.
+    EXPECT_NE(removeText.find("banned poster \"" + row[2].str() + "\": hides 1 stored scores"), std::string::npos)
+        << removeText;
+    EXPECT_EQ(admin("--db " + database + " ban poster " + row[2].str()).second,
+              "poster \"" + row[2].str() + "\" was banned already\n");
 
     EXPECT_TRUE(within(1000ms, [&] { return !pageShows(server.port(), "Offensive"); }));
     EXPECT_FALSE(pageShows(server.port(), "decent"));
