@@ -219,7 +219,10 @@ TEST_F(OperationsTest, SighupReopensTheAccessLogAfterARotation) {
 // One request over a socket of our own, telling how it ended.
 enum class Outcome { replied, refused, cut };
 
-Outcome request(uint16_t port, const std::string& text, std::chrono::milliseconds pauseMidway = 0ms) {
+// With `pauseMidway`, half the request is sent, `halfSent` set, and the rest
+// sent after the pause.
+Outcome request(uint16_t port, const std::string& text, std::chrono::milliseconds pauseMidway = 0ms,
+                std::atomic<bool>* halfSent = nullptr) {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -234,6 +237,7 @@ Outcome request(uint16_t port, const std::string& text, std::chrono::millisecond
     size_t half = pauseMidway > 0ms ? text.size() / 2 : text.size();
     bool sent = ::send(fd, text.data(), half, MSG_NOSIGNAL) == static_cast<ssize_t>(half);
     if (sent && half < text.size()) {
+        *halfSent = true;
         std::this_thread::sleep_for(pauseMidway);
         sent = ::send(fd, text.data() + half, text.size() - half, MSG_NOSIGNAL)
                == static_cast<ssize_t>(text.size() - half);
@@ -283,8 +287,10 @@ TEST_F(OperationsTest, SigtermLetsRequestsUnderWayFinishAndExitsCleanly) {
     }
     // A request that arrives half before the stop and half after.
     std::atomic<Outcome> slow{Outcome::cut};
-    std::thread slowClient([&] { slow = request(port, post("slow", 9), 600ms); });
+    std::atomic<bool> slowHalfSent{false};
+    std::thread slowClient([&] { slow = request(port, post("slow", 9), 600ms, &slowHalfSent); });
     std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(within(5000ms, [&] { return slowHalfSent.load(); }));
     stopping = true;
     int status = server->stop(SIGTERM);
     slowClient.join();
