@@ -5,8 +5,8 @@
 # requests (score posts, the list page, the version) through HAProxy; one
 # instance is killed with SIGKILL and started again. Prints how many
 # requests failed while it was down, how long it took to come back into the
-# balancer's rotation, and checks that every post was either acknowledged
-# and listed, or refused. Slow (about half a minute), so not run in CI.
+# balancer's rotation, and checks that every acknowledged post is listed
+# (a post cut off by the kill may be listed too: committed, its reply lost). Slow (about half a minute), so not run in CI.
 # Needs haproxy, PostgreSQL and python3 (the client). As root, PostgreSQL
 # runs as the "postgres" user.
 # Usage: bench/server/fleet.sh [path/to/velmora-server] [seconds]
@@ -159,5 +159,8 @@ if lost:
 if back_at is None:
     print("FAIL: the restarted instance never got traffic again")
     sys.exit(1)
-print("every post was either acknowledged and listed, or refused")
+# A post under way on the killed instance may have been committed without
+# its reply going out: the player saw a failure, yet the score is listed.
+print("every acknowledged post is listed; every other one was refused or failed"
+      + (f" ({len(failed_posts & names)} of those committed just before the kill)" if failed_posts & names else ""))
 PY
