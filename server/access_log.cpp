@@ -40,7 +40,8 @@ void appendEscaped(std::string& out, std::string_view text) {
 int openForAppending(const std::string& path) {
     int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0640);
     if (fd < 0) {
-        throw std::runtime_error("cannot open the access log " + path + ": " + std::strerror(errno));
+        throw std::runtime_error("cannot open the access log " + path + ": " +
+                                 std::strerror(errno));
     }
     return fd;
 }
@@ -57,7 +58,11 @@ std::string combinedLogLine(const AccessRecord& record) {
     std::strftime(time, sizeof time, " - - [%d/%b/%Y:%H:%M:%S +0000] \"", &utc);
     line += time;
     std::string request;
-    request.append(record.method).append(" ").append(record.target).append(" ").append(record.version);
+    request.append(record.method)
+        .append(" ")
+        .append(record.target)
+        .append(" ")
+        .append(record.version);
     appendEscaped(line, request);
     line.append("\" ").append(std::to_string(record.status)).append(" ");
     line += record.bytes == 0 ? "-" : std::to_string(record.bytes);

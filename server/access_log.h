@@ -32,7 +32,7 @@ inline constexpr size_t kMaxLoggedField = 2048;
 std::string combinedLogLine(const AccessRecord& record);
 
 class AccessLog {
-public:
+  public:
     // `path` empty: standard output. Throws std::runtime_error when the
     // file cannot be opened.
     explicit AccessLog(std::string path);
@@ -44,7 +44,7 @@ public:
     // Opens the file again by its name; keeps the old one when that fails.
     void reopen();
 
-private:
+  private:
     std::string path_;
     std::mutex mutex_;
     int fd_ = 1;

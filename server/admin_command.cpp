@@ -18,7 +18,7 @@ namespace velmora::server {
 namespace {
 
 class UsageError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -68,8 +68,8 @@ int64_t parseDay(const std::string& text) {
     int month = 0;
     int mday = 0;
     char tail = 0;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &year, &month, &mday, &tail) != 3 || month < 1 || month > 12
-        || mday < 1 || mday > 31) {
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &year, &month, &mday, &tail) != 3 || month < 1 ||
+        month > 12 || mday < 1 || mday > 31) {
         throw UsageError("--since wants a day as YYYY-MM-DD, got \"" + text + "\"");
     }
     day.tm_year = year - 1900;
@@ -88,9 +88,9 @@ std::string utcTime(int64_t seconds) {
 }
 
 std::string describe(const ListedScore& score) {
-    return std::to_string(score.id) + "\t" + std::to_string(score.score) + "\t" + score.name + "\t" + score.date + "\t"
-           + utcTime(score.received) + "\t" + (score.poster.empty() ? "-" : score.poster) + "\t"
-           + (score.hidden ? "hidden" : "shown");
+    return std::to_string(score.id) + "\t" + std::to_string(score.score) + "\t" + score.name +
+           "\t" + score.date + "\t" + utcTime(score.received) + "\t" +
+           (score.poster.empty() ? "-" : score.poster) + "\t" + (score.hidden ? "hidden" : "shown");
 }
 
 const char* const kListHeader = "id\tscore\tname\tdate\treceived (UTC)\tposter\tpage\n";
@@ -114,7 +114,8 @@ ScoreFilter readFilter(const std::vector<std::string>& args) {
         } else if (args[i] == "--since") {
             filter.since = parseDay(value);
         } else {
-            throw UsageError("list takes --top N, --name PATTERN and --since YYYY-MM-DD, not \"" + args[i] + "\"");
+            throw UsageError("list takes --top N, --name PATTERN and --since YYYY-MM-DD, not \"" +
+                             args[i] + "\"");
         }
         ++i;
     }
@@ -160,7 +161,8 @@ void banPosterOf(Moderation& moderation, const ListedScore& removed, std::ostrea
     }
 }
 
-int removeScores(Moderation& moderation, const Removal& removal, std::ostream& out, std::ostream& err) {
+int removeScores(Moderation& moderation, const Removal& removal, std::ostream& out,
+                 std::ostream& err) {
     int status = 0;
     for (int64_t id : removal.ids) {
         if (std::optional<ListedScore> removed = moderation.remove(id)) {
@@ -177,7 +179,8 @@ int removeScores(Moderation& moderation, const Removal& removal, std::ostream& o
 }
 
 // The kind and checked value of "ban"/"unban KIND VALUE".
-std::pair<BanKind, std::string> banTarget(const std::string& command, const std::vector<std::string>& args) {
+std::pair<BanKind, std::string> banTarget(const std::string& command,
+                                          const std::vector<std::string>& args) {
     if (args.size() != 2 || (args[0] != "name" && args[0] != "poster")) {
         throw UsageError(command + " wants \"name PATTERN\" or \"poster KEY\"");
     }
@@ -190,20 +193,22 @@ std::pair<BanKind, std::string> banTarget(const std::string& command, const std:
         return {BanKind::name, args[1]};
     }
     if (!isPosterKey(args[1])) {
-        throw UsageError("a poster key is 16 hex digits as \"list\" shows them, not \"" + args[1] + "\"");
+        throw UsageError("a poster key is 16 hex digits as \"list\" shows them, not \"" + args[1] +
+                         "\"");
     }
     return {BanKind::poster, args[1]};
 }
 
-int banOrUnban(Moderation& moderation, const std::string& command, const std::vector<std::string>& args,
-               std::ostream& out, std::ostream& err) {
+int banOrUnban(Moderation& moderation, const std::string& command,
+               const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     auto [kind, value] = banTarget(command, args);
     std::string what = std::string(banKindName(kind)) + " \"" + value + "\"";
     if (command == "ban") {
         if (!moderation.ban(kind, value)) {
             out << what << " was banned already\n";
         } else {
-            out << "banned " << what << ": hides " << moderation.hiddenBy(kind, value) << " stored scores\n";
+            out << "banned " << what << ": hides " << moderation.hiddenBy(kind, value)
+                << " stored scores\n";
         }
         return 0;
     }
@@ -244,7 +249,8 @@ int run(const AdminCall& call, std::ostream& out, std::ostream& err) {
     if (command == "backup") {
         return backup(call.database, args, out);
     }
-    if (command != "list" && command != "remove" && command != "ban" && command != "unban" && command != "bans") {
+    if (command != "list" && command != "remove" && command != "ban" && command != "unban" &&
+        command != "bans") {
         throw UsageError("unknown command \"" + command + "\"");
     }
     if (command == "bans" && !args.empty()) {
@@ -307,7 +313,9 @@ std::string adminUsageText() {
            "                           (PostgreSQL: use pg_dump)\n"
            "\n"
            "  --db=FILE|URI          the score database, as the server's --db\n"
-           "                           (default " + defaultDatabasePath() + ")\n"
+           "                           (default " +
+           defaultDatabasePath() +
+           ")\n"
            "  -h, --help             display this help and exit\n";
 }
 

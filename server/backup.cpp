@@ -29,8 +29,9 @@ struct Connection {
 uint64_t scoresIn(sqlite3* db) {
     sqlite3_stmt* statement = nullptr;
     uint64_t count = 0;
-    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM scores", -1, &statement, nullptr) == SQLITE_OK
-        && sqlite3_step(statement) == SQLITE_ROW) {
+    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM scores", -1, &statement, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW) {
         count = static_cast<uint64_t>(sqlite3_column_int64(statement, 0));
     } else {
         std::string reason = sqlite3_errmsg(db);

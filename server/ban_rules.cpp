@@ -5,11 +5,14 @@
 
 namespace velmora::server {
 
-std::string_view banKindName(BanKind kind) { return kind == BanKind::name ? "name" : "poster"; }
+std::string_view banKindName(BanKind kind) {
+    return kind == BanKind::name ? "name" : "poster";
+}
 
 std::string likePatternOf(std::string_view glob) {
     if (glob.empty() || glob.size() > kMaxBanPatternBytes) {
-        throw std::invalid_argument("a name pattern has 1 to " + std::to_string(kMaxBanPatternBytes) + " bytes");
+        throw std::invalid_argument("a name pattern has 1 to " +
+                                    std::to_string(kMaxBanPatternBytes) + " bytes");
     }
     std::string like;
     for (char c : glob) {
@@ -42,11 +45,13 @@ bool isPosterKey(std::string_view text) {
     return true;
 }
 
-std::string bannedCondition(SqlEngine engine, std::string_view nameSql, std::string_view posterSql) {
+std::string bannedCondition(SqlEngine engine, std::string_view nameSql,
+                            std::string_view posterSql) {
     // SQLite's LIKE already ignores the case of A to Z; PostgreSQL's does not.
     std::string like = engine == SqlEngine::sqlite ? " LIKE " : " ILIKE ";
-    return "EXISTS (SELECT 1 FROM bans WHERE (bans.kind = 'poster' AND bans.value = " + std::string(posterSql)
-           + ") OR (bans.kind = 'name' AND " + std::string(nameSql) + like + "bans.pattern ESCAPE '\\'))";
+    return "EXISTS (SELECT 1 FROM bans WHERE (bans.kind = 'poster' AND bans.value = " +
+           std::string(posterSql) + ") OR (bans.kind = 'name' AND " + std::string(nameSql) + like +
+           "bans.pattern ESCAPE '\\'))";
 }
 
 }  // namespace velmora::server

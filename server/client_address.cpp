@@ -40,11 +40,13 @@ std::string canonical(std::string_view text) {
 
 std::string clientAddress(std::string_view peer, std::string_view forwardedFor,
                           const std::vector<std::string>& trustedProxies) {
-    if (forwardedFor.empty() || std::find(trustedProxies.begin(), trustedProxies.end(), peer) == trustedProxies.end()) {
+    if (forwardedFor.empty() ||
+        std::find(trustedProxies.begin(), trustedProxies.end(), peer) == trustedProxies.end()) {
         return std::string(peer);
     }
     size_t comma = forwardedFor.rfind(',');
-    std::string last = canonical(trim(comma == std::string_view::npos ? forwardedFor : forwardedFor.substr(comma + 1)));
+    std::string last = canonical(
+        trim(comma == std::string_view::npos ? forwardedFor : forwardedFor.substr(comma + 1)));
     return last.empty() ? std::string(peer) : last;
 }
 

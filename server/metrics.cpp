@@ -21,7 +21,8 @@ void header(std::string& out, std::string_view name, std::string_view type, std:
     out.append("# TYPE ").append(name).append(" ").append(type).append("\n");
 }
 
-void single(std::string& out, std::string_view name, std::string_view type, std::string_view help, uint64_t value) {
+void single(std::string& out, std::string_view name, std::string_view type, std::string_view help,
+            uint64_t value) {
     header(out, name, type, help);
     out.append(name).append(" ").append(std::to_string(value)).append("\n");
 }
@@ -56,7 +57,9 @@ Route routeOf(std::string_view path) {
     return Route::other;
 }
 
-std::string_view routeName(Route route) { return kRouteNames[static_cast<size_t>(route)]; }
+std::string_view routeName(Route route) {
+    return kRouteNames[static_cast<size_t>(route)];
+}
 
 void LatencyHistogram::record(std::chrono::nanoseconds took) {
     double seconds = std::chrono::duration<double>(took).count();
@@ -65,10 +68,12 @@ void LatencyHistogram::record(std::chrono::nanoseconds took) {
         ++bucket;
     }
     counts_[bucket].fetch_add(1, std::memory_order_relaxed);
-    sumNanoseconds_.fetch_add(static_cast<uint64_t>(took.count() < 0 ? 0 : took.count()), std::memory_order_relaxed);
+    sumNanoseconds_.fetch_add(static_cast<uint64_t>(took.count() < 0 ? 0 : took.count()),
+                              std::memory_order_relaxed);
 }
 
-void LatencyHistogram::render(std::string& out, std::string_view name, std::string_view help) const {
+void LatencyHistogram::render(std::string& out, std::string_view name,
+                              std::string_view help) const {
     header(out, name, "histogram", help);
     // Buckets are cumulative in the text format.
     uint64_t running = 0;
@@ -88,7 +93,8 @@ void LatencyHistogram::render(std::string& out, std::string_view name, std::stri
 }
 
 void Metrics::recordRequest(Route route, unsigned status, std::chrono::nanoseconds took) {
-    requests_[static_cast<size_t>(route)][status < kStatuses ? status : 0].fetch_add(1, std::memory_order_relaxed);
+    requests_[static_cast<size_t>(route)][status < kStatuses ? status : 0].fetch_add(
+        1, std::memory_order_relaxed);
     if (route == Route::post) {
         postLatency_.record(took);
     } else if (route == Route::list) {
@@ -103,10 +109,12 @@ void Metrics::recordRequest(Route route, unsigned status, std::chrono::nanosecon
 std::string Metrics::render(const Gauges& gauges) const {
     std::string out;
     out.reserve(4096);
-    header(out, "velmora_http_requests_total", "counter", "Requests answered, by route and status.");
+    header(out, "velmora_http_requests_total", "counter",
+           "Requests answered, by route and status.");
     for (size_t route = 0; route < kRouteCount; ++route) {
         for (unsigned status = 0; status < kStatuses; ++status) {
-            if (uint64_t count = requests_[route][status].load(std::memory_order_relaxed); count != 0) {
+            if (uint64_t count = requests_[route][status].load(std::memory_order_relaxed);
+                count != 0) {
                 out.append("velmora_http_requests_total{route=\"").append(kRouteNames[route]);
                 out.append("\",status=\"").append(std::to_string(status)).append("\"} ");
                 out.append(std::to_string(count)).append("\n");
@@ -114,13 +122,17 @@ std::string Metrics::render(const Gauges& gauges) const {
         }
     }
     postLatency_.render(out, "velmora_post_duration_seconds", "Time to answer a score post.");
-    pageLatency_.render(out, "velmora_page_duration_seconds", "Time to answer a request for the list page.");
+    pageLatency_.render(out, "velmora_page_duration_seconds",
+                        "Time to answer a request for the list page.");
     single(out, "velmora_store_errors_total", "counter", "Requests the score store failed.",
            storeErrors_.load(std::memory_order_relaxed));
-    single(out, "velmora_open_connections", "gauge", "Connections open now.", gauges.openConnections);
+    single(out, "velmora_open_connections", "gauge", "Connections open now.",
+           gauges.openConnections);
     single(out, "velmora_refused_connections_total", "counter",
-           "Connections refused because the server or the sender held all it may.", gauges.refusedConnections);
-    single(out, "velmora_journal_bytes", "gauge", "Size of the SQLite write-ahead journal.", gauges.journalBytes);
+           "Connections refused because the server or the sender held all it may.",
+           gauges.refusedConnections);
+    single(out, "velmora_journal_bytes", "gauge", "Size of the SQLite write-ahead journal.",
+           gauges.journalBytes);
     single(out, "velmora_scores", "gauge", "Scores stored in all.", gauges.scores);
     return out;
 }

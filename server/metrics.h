@@ -22,20 +22,20 @@ std::string_view routeName(Route route);
 
 // Request durations, counted into buckets by upper bound.
 class LatencyHistogram {
-public:
+  public:
     static constexpr std::array<double, 12> kBounds = {0.0005, 0.001, 0.0025, 0.005, 0.01, 0.025,
                                                        0.05,   0.1,   0.25,   0.5,   1,    5};
     void record(std::chrono::nanoseconds took);
     // The histogram's lines for `name` in the text format.
     void render(std::string& out, std::string_view name, std::string_view help) const;
 
-private:
+  private:
     std::array<std::atomic<uint64_t>, kBounds.size() + 1> counts_{};  // the last: above every bound
     std::atomic<uint64_t> sumNanoseconds_{0};
 };
 
 class Metrics {
-public:
+  public:
     // Values read at scrape time from elsewhere.
     struct Gauges {
         uint64_t openConnections = 0;
@@ -50,7 +50,7 @@ public:
 
     std::string render(const Gauges& gauges) const;
 
-private:
+  private:
     static constexpr unsigned kStatuses = 600;
     std::array<std::array<std::atomic<uint64_t>, kStatuses>, kRouteCount> requests_{};
     LatencyHistogram postLatency_;

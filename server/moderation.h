@@ -25,9 +25,9 @@ struct ListedScore {
 };
 
 struct ScoreFilter {
-    size_t top = 20;                   // at most this many, best first
-    std::string namePattern;           // as for a name ban; empty: every name
-    std::optional<int64_t> since;      // received at or after, seconds since 1970
+    size_t top = 20;               // at most this many, best first
+    std::string namePattern;       // as for a name ban; empty: every name
+    std::optional<int64_t> since;  // received at or after, seconds since 1970
 };
 
 struct Ban {
@@ -37,7 +37,7 @@ struct Ban {
 };
 
 class Moderation {
-public:
+  public:
     virtual ~Moderation() = default;
 
     virtual std::vector<ListedScore> list(const ScoreFilter& filter) = 0;

@@ -14,9 +14,10 @@ namespace {
 uint32_t parseNumber(const std::string& name, std::string_view digits, uint32_t most) {
     uint32_t number = 0;
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || number > most) {
-        throw OptionsError(name + " wants a number from 0 to " + std::to_string(most) + ", got \"" + std::string(digits)
-                           + "\"");
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
+        number > most) {
+        throw OptionsError(name + " wants a number from 0 to " + std::to_string(most) + ", got \"" +
+                           std::string(digits) + "\"");
     }
     return number;
 }
@@ -27,7 +28,8 @@ unsigned parsePostRate(const std::string& value) {
     if (size_t slash = text.find('/'); slash != std::string_view::npos) {
         std::string_view unit = text.substr(slash + 1);
         if (unit != "min" && unit != "MIN" && unit != "m") {
-            throw OptionsError("--post-rate counts posts a minute: N or N/min, got \"" + value + "\"");
+            throw OptionsError("--post-rate counts posts a minute: N or N/min, got \"" + value +
+                               "\"");
         }
         text = text.substr(0, slash);
     }
@@ -49,7 +51,8 @@ std::string parseProxy(const std::string& value) {
 }  // namespace
 
 bool parseOperatorOption(const std::string& name, const std::optional<std::string>& value,
-                         const std::vector<std::string>& words, size_t& index, ServerOptions& options) {
+                         const std::vector<std::string>& words, size_t& index,
+                         ServerOptions& options) {
     if (name == "--access-log") {
         // A flag; a file only after "=", so that the next word stays an option.
         options.accessLog = true;

@@ -17,7 +17,8 @@ namespace velmora::server {
 // word (moving `index`). Returns false for any other name; throws
 // OptionsError for a bad value.
 bool parseOperatorOption(const std::string& name, const std::optional<std::string>& value,
-                         const std::vector<std::string>& words, size_t& index, ServerOptions& options);
+                         const std::vector<std::string>& words, size_t& index,
+                         ServerOptions& options);
 
 // Their lines of the usage text.
 std::string operatorUsageText();

@@ -9,7 +9,8 @@ PostGate::PostGate(PostPolicy policy, std::string posterSecret)
     : policy_(std::move(policy)), key_(std::move(posterSecret)), limiter_(policy_.perMinute) {}
 
 std::string PostGate::senderOf(const HttpRequest& request) const {
-    return velmora::server::senderOf(clientAddress(request.peer, request.forwardedFor, policy_.trustedProxies));
+    return velmora::server::senderOf(
+        clientAddress(request.peer, request.forwardedFor, policy_.trustedProxies));
 }
 
 std::optional<unsigned> PostGate::refuseEarly(const std::string& sender) {
@@ -19,7 +20,8 @@ std::optional<unsigned> PostGate::refuseEarly(const std::string& sender) {
     return std::nullopt;
 }
 
-std::optional<unsigned> PostGate::refuseOrStamp(const std::string& sender, ScoreEntry& entry) const {
+std::optional<unsigned> PostGate::refuseOrStamp(const std::string& sender,
+                                                ScoreEntry& entry) const {
     if (policy_.maxScore && entry.score > *policy_.maxScore) {
         return 400;
     }

@@ -16,13 +16,13 @@
 namespace velmora::server {
 
 struct PostPolicy {
-    unsigned perMinute = 10;                 // 0: no limit
-    std::optional<uint32_t> maxScore;        // higher scores are refused
-    std::vector<std::string> trustedProxies; // whose X-Forwarded-For is believed
+    unsigned perMinute = 10;                  // 0: no limit
+    std::optional<uint32_t> maxScore;         // higher scores are refused
+    std::vector<std::string> trustedProxies;  // whose X-Forwarded-For is believed
 };
 
 class PostGate {
-public:
+  public:
     PostGate(PostPolicy policy, std::string posterSecret);
 
     // The sender of `request` (see senderOf).
@@ -35,7 +35,7 @@ public:
     // with the sender's poster key.
     std::optional<unsigned> refuseOrStamp(const std::string& sender, ScoreEntry& entry) const;
 
-private:
+  private:
     PostPolicy policy_;
     PosterKey key_;
     PostRateLimiter limiter_;

@@ -5,7 +5,8 @@
 
 namespace velmora::server {
 
-PostRateLimiter::PostRateLimiter(unsigned perMinute) : capacity_(perMinute), perSecond_(perMinute / 60.0) {}
+PostRateLimiter::PostRateLimiter(unsigned perMinute)
+    : capacity_(perMinute), perSecond_(perMinute / 60.0) {}
 
 double PostRateLimiter::refilled(const Bucket& bucket, Clock::time_point now) const {
     double seconds = std::chrono::duration<double>(now - bucket.updated).count();
@@ -40,7 +41,8 @@ size_t PostRateLimiter::sendersRemembered() {
 }
 
 void PostRateLimiter::forgetFullBuckets(Clock::time_point now) {
-    std::erase_if(buckets_, [&](const auto& entry) { return refilled(entry.second, now) >= capacity_; });
+    std::erase_if(buckets_,
+                  [&](const auto& entry) { return refilled(entry.second, now) >= capacity_; });
     if (buckets_.size() >= kMaxRateLimitedSenders) {
         buckets_.clear();
     }

@@ -18,7 +18,7 @@ namespace velmora::server {
 inline constexpr size_t kMaxRateLimitedSenders = 100'000;
 
 class PostRateLimiter {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
 
     // `perMinute` posts a minute with a burst as big; 0 allows every post.
@@ -29,7 +29,7 @@ public:
 
     size_t sendersRemembered();
 
-private:
+  private:
     struct Bucket {
         double tokens;
         Clock::time_point updated;

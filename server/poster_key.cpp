@@ -18,8 +18,10 @@ PosterKey::PosterKey(std::string secret) : secret_(std::move(secret)) {
 
 std::string PosterKey::of(std::string_view address) const {
     crypto_auth_hmacsha256_state state;
-    crypto_auth_hmacsha256_init(&state, reinterpret_cast<const unsigned char*>(secret_.data()), secret_.size());
-    crypto_auth_hmacsha256_update(&state, reinterpret_cast<const unsigned char*>(address.data()), address.size());
+    crypto_auth_hmacsha256_init(&state, reinterpret_cast<const unsigned char*>(secret_.data()),
+                                secret_.size());
+    crypto_auth_hmacsha256_update(&state, reinterpret_cast<const unsigned char*>(address.data()),
+                                  address.size());
     unsigned char hash[crypto_auth_hmacsha256_BYTES];
     crypto_auth_hmacsha256_final(&state, hash);
     char hex[17];

@@ -12,14 +12,14 @@
 namespace velmora::server {
 
 class PosterKey {
-public:
+  public:
     // `secret` as kept in the database; throws std::invalid_argument when empty.
     explicit PosterKey(std::string secret);
 
     // 16 lowercase hex digits (the first 64 bits of the hash).
     std::string of(std::string_view address) const;
 
-private:
+  private:
     std::string secret_;
 };
 

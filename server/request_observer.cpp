@@ -8,8 +8,8 @@
 
 namespace velmora::server {
 
-RequestObserver::RequestObserver(Routes routes, Metrics& metrics, GaugeReader gauges, AccessLog* log,
-                                 std::vector<std::string> trustedProxies)
+RequestObserver::RequestObserver(Routes routes, Metrics& metrics, GaugeReader gauges,
+                                 AccessLog* log, std::vector<std::string> trustedProxies)
     : routes_(std::move(routes)),
       metrics_(metrics),
       gauges_(std::move(gauges)),
@@ -37,7 +37,8 @@ HttpReply RequestObserver::handle(const HttpRequest& request) {
 }
 
 HttpReply RequestObserver::metricsReply() {
-    HttpReply reply = textReply(200, metrics_.render(gauges_()), "text/plain; version=0.0.4; charset=utf-8");
+    HttpReply reply =
+        textReply(200, metrics_.render(gauges_()), "text/plain; version=0.0.4; charset=utf-8");
     reply.headers.emplace_back("Cache-Control", "no-store");
     return reply;
 }
@@ -48,8 +49,8 @@ void RequestObserver::log(const HttpRequest& request, const HttpReply& reply) {
     if (request.method != "HEAD") {
         bytes = reply.file ? reply.file->size() : reply.body ? reply.body->size() : 0;
     }
-    log_->write({address, std::time(nullptr), request.method, request.target, request.version, reply.status, bytes,
-                 request.referer, request.userAgent});
+    log_->write({address, std::time(nullptr), request.method, request.target, request.version,
+                 reply.status, bytes, request.referer, request.userAgent});
 }
 
 }  // namespace velmora::server

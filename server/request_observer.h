@@ -14,7 +14,7 @@
 namespace velmora::server {
 
 class RequestObserver {
-public:
+  public:
     using Routes = std::function<HttpReply(const HttpRequest&)>;
     using GaugeReader = std::function<Metrics::Gauges()>;
 
@@ -24,7 +24,7 @@ public:
 
     HttpReply handle(const HttpRequest& request);
 
-private:
+  private:
     HttpReply metricsReply();
     void log(const HttpRequest& request, const HttpReply& reply);
 

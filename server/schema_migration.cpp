@@ -20,10 +20,11 @@ void run(sqlite3* connection, const char* sql) {
 
 bool hasPosterColumn(sqlite3* connection) {
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(connection, "SELECT 1 FROM pragma_table_info('scores') WHERE name = 'poster'", -1,
-                           &statement, nullptr)
-        != SQLITE_OK) {
-        throw StoreError(std::string("cannot read the scores table: ") + sqlite3_errmsg(connection));
+    if (sqlite3_prepare_v2(connection,
+                           "SELECT 1 FROM pragma_table_info('scores') WHERE name = 'poster'", -1,
+                           &statement, nullptr) != SQLITE_OK) {
+        throw StoreError(std::string("cannot read the scores table: ") +
+                         sqlite3_errmsg(connection));
     }
     bool found = sqlite3_step(statement) == SQLITE_ROW;
     sqlite3_finalize(statement);
@@ -52,13 +53,16 @@ void migrateSqliteSchema(sqlite3* connection) {
         if (!hasPosterColumn(connection)) {
             run(connection, "ALTER TABLE scores ADD COLUMN poster TEXT");
         }
-        run(connection, "CREATE TABLE IF NOT EXISTS bans ("
-                        " kind TEXT NOT NULL,"
-                        " value TEXT NOT NULL,"
-                        " pattern TEXT,"
-                        " made INTEGER NOT NULL DEFAULT (strftime('%s','now')),"
-                        " PRIMARY KEY (kind, value))");
-        run(connection, "CREATE TABLE IF NOT EXISTS server_settings (name TEXT PRIMARY KEY, value TEXT NOT NULL)");
+        run(connection,
+            "CREATE TABLE IF NOT EXISTS bans ("
+            " kind TEXT NOT NULL,"
+            " value TEXT NOT NULL,"
+            " pattern TEXT,"
+            " made INTEGER NOT NULL DEFAULT (strftime('%s','now')),"
+            " PRIMARY KEY (kind, value))");
+        run(connection,
+            "CREATE TABLE IF NOT EXISTS server_settings (name TEXT PRIMARY KEY, value TEXT NOT "
+            "NULL)");
         run(connection, "COMMIT");
     } catch (...) {
         sqlite3_exec(connection, "ROLLBACK", nullptr, nullptr, nullptr);

@@ -30,7 +30,8 @@ uint64_t ServerGauges::scores() {
     }
     std::unique_lock lock(countMutex_, std::try_to_lock);
     auto now = std::chrono::steady_clock::now();
-    if (lock.owns_lock() && (counted_ == std::chrono::steady_clock::time_point{} || now - counted_ >= kScoreCountAge)) {
+    if (lock.owns_lock() &&
+        (counted_ == std::chrono::steady_clock::time_point{} || now - counted_ >= kScoreCountAge)) {
         counted_ = now;
         try {
             count_ = store_.count();

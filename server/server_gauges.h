@@ -19,7 +19,7 @@ namespace velmora::server {
 inline constexpr auto kScoreCountAge = std::chrono::seconds(5);
 
 class ServerGauges {
-public:
+  public:
     ServerGauges(std::string database, Store& store);
 
     // From now on connections are counted from `server`.
@@ -27,7 +27,7 @@ public:
 
     Metrics::Gauges read();
 
-private:
+  private:
     uint64_t scores();
 
     std::string journal_;  // the SQLite journal's path; empty for PostgreSQL

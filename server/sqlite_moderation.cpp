@@ -15,7 +15,7 @@ namespace velmora::server {
 namespace {
 
 class Statement {
-public:
+  public:
     Statement(sqlite3* connection, const std::string& sql) : connection_(connection) {
         if (sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement_, nullptr) != SQLITE_OK) {
             throw StoreError(sqlite3_errmsg(connection));
@@ -26,7 +26,8 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     Statement& bind(int index, const std::string& text) {
-        sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT);
         return *this;
     }
     Statement& bind(int index, int64_t number) {
@@ -47,21 +48,23 @@ public:
         return value != nullptr ? reinterpret_cast<const char*>(value) : "";
     }
 
-private:
+  private:
     sqlite3* connection_;
     sqlite3_stmt* statement_ = nullptr;
 };
 
-const std::string kScoreColumns = "id, name, score, date, posted, coalesce(poster, ''), "
-                                  + bannedCondition(SqlEngine::sqlite, "scores.name", "scores.poster");
+const std::string kScoreColumns =
+    "id, name, score, date, posted, coalesce(poster, ''), " +
+    bannedCondition(SqlEngine::sqlite, "scores.name", "scores.poster");
 
 ListedScore listedFrom(const Statement& row) {
-    return {row.number(0), row.text(1), static_cast<uint32_t>(row.number(2)), row.text(3), row.number(4),
-            row.text(5), row.number(6) != 0};
+    return {row.number(0),     row.text(1),   static_cast<uint32_t>(row.number(2)),
+            row.text(3),       row.number(4), row.text(5),
+            row.number(6) != 0};
 }
 
 class SqliteModeration : public Moderation {
-public:
+  public:
     explicit SqliteModeration(const std::string& path) {
         // Never creates a file: a mistyped path must not look like an empty list.
         if (!std::filesystem::exists(path)) {
@@ -75,7 +78,9 @@ public:
         // A server's write-back may hold the file for a moment.
         sqlite3_busy_timeout(db_, 5000);
         try {
-            if (!Statement(db_, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'scores'").step()) {
+            if (!Statement(db_,
+                           "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'scores'")
+                     .step()) {
                 throw StoreError(path + " is not a score database");
             }
             migrateSqliteSchema(db_);
@@ -87,10 +92,12 @@ public:
     ~SqliteModeration() override { sqlite3_close(db_); }
 
     std::vector<ListedScore> list(const ScoreFilter& filter) override {
-        Statement query(db_, "SELECT " + kScoreColumns
-                                 + " FROM scores WHERE (?1 = '' OR name LIKE ?1 ESCAPE '\\') AND posted >= ?2"
-                                   " ORDER BY score DESC, id DESC LIMIT ?3");
-        query.bind(1, filter.namePattern.empty() ? std::string() : likePatternOf(filter.namePattern))
+        Statement query(
+            db_, "SELECT " + kScoreColumns +
+                     " FROM scores WHERE (?1 = '' OR name LIKE ?1 ESCAPE '\\') AND posted >= ?2"
+                     " ORDER BY score DESC, id DESC LIMIT ?3");
+        query
+            .bind(1, filter.namePattern.empty() ? std::string() : likePatternOf(filter.namePattern))
             .bind(2, filter.since.value_or(INT64_MIN))
             .bind(3, static_cast<int64_t>(filter.top));
         std::vector<ListedScore> scores;
@@ -114,7 +121,8 @@ public:
     }
 
     bool ban(BanKind kind, const std::string& value) override {
-        Statement insert(db_, "INSERT OR IGNORE INTO bans (kind, value, pattern) VALUES (?1, ?2, ?3)");
+        Statement insert(db_,
+                         "INSERT OR IGNORE INTO bans (kind, value, pattern) VALUES (?1, ?2, ?3)");
         insert.bind(1, std::string(banKindName(kind)))
             .bind(2, value)
             .bind(3, kind == BanKind::name ? likePatternOf(value) : value);
@@ -137,22 +145,25 @@ public:
         Statement query(db_, "SELECT kind, value, made FROM bans ORDER BY made, kind, value");
         std::vector<Ban> bans;
         while (query.step()) {
-            bans.push_back({query.text(0) == "name" ? BanKind::name : BanKind::poster, query.text(1),
-                            query.number(2)});
+            bans.push_back({query.text(0) == "name" ? BanKind::name : BanKind::poster,
+                            query.text(1), query.number(2)});
         }
         return bans;
     }
 
     uint64_t hiddenBy(BanKind kind, const std::string& value) override {
-        Statement query(db_, kind == BanKind::name ? "SELECT count(*) FROM scores WHERE name LIKE ?1 ESCAPE '\\'"
-                                                   : "SELECT count(*) FROM scores WHERE poster = ?1");
+        Statement query(db_, kind == BanKind::name
+                                 ? "SELECT count(*) FROM scores WHERE name LIKE ?1 ESCAPE '\\'"
+                                 : "SELECT count(*) FROM scores WHERE poster = ?1");
         query.bind(1, kind == BanKind::name ? likePatternOf(value) : value);
         query.step();
         return static_cast<uint64_t>(query.number(0));
     }
 
     std::string posterSecret() override {
-        Statement insert(db_, "INSERT OR IGNORE INTO server_settings (name, value) VALUES ('poster_secret', ?1)");
+        Statement insert(
+            db_,
+            "INSERT OR IGNORE INTO server_settings (name, value) VALUES ('poster_secret', ?1)");
         insert.bind(1, newPosterSecret());
         insert.step();
         Statement query(db_, "SELECT value FROM server_settings WHERE name = 'poster_secret'");
@@ -162,12 +173,13 @@ public:
         return query.text(0);
     }
 
-private:
+  private:
     // Tells the servers on this file to render their pages again: they
     // look at this count a few times a second.
     void countChange() {
-        Statement(db_, "INSERT INTO server_settings (name, value) VALUES ('changes', 1)"
-                       " ON CONFLICT (name) DO UPDATE SET value = value + 1")
+        Statement(db_,
+                  "INSERT INTO server_settings (name, value) VALUES ('changes', 1)"
+                  " ON CONFLICT (name) DO UPDATE SET value = value + 1")
             .step();
     }
 

@@ -24,7 +24,8 @@ void BM_Scrape(benchmark::State& state) {
     Metrics metrics;
     for (unsigned route = 0; route < velmora::server::kRouteCount; ++route) {
         for (unsigned status : {200u, 400u, 404u, 405u, 413u, 429u, 500u, 503u}) {
-            metrics.recordRequest(static_cast<Route>(route), status, std::chrono::milliseconds(status % 7));
+            metrics.recordRequest(static_cast<Route>(route), status,
+                                  std::chrono::milliseconds(status % 7));
         }
     }
     for (auto _ : state) {

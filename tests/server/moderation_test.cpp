@@ -42,7 +42,8 @@ void runSql(Engine engine, const std::string& database, const std::string& sql) 
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
         char* message = nullptr;
-        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message), SQLITE_OK) << (message ? message : "");
+        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message), SQLITE_OK)
+            << (message ? message : "");
         sqlite3_free(message);
         sqlite3_close(db);
         return;
@@ -55,9 +56,10 @@ void runSql(Engine engine, const std::string& database, const std::string& sql) 
 }
 
 class ModerationTest : public ::testing::TestWithParam<Engine> {
-protected:
+  protected:
     void SetUp() override {
-        database = GetParam() == Engine::postgres ? sharedPgCluster().createDatabase() : folder.file("scores.db");
+        database = GetParam() == Engine::postgres ? sharedPgCluster().createDatabase()
+                                                  : folder.file("scores.db");
     }
     void openBoth() {
         store = openStore(database);
@@ -65,7 +67,8 @@ protected:
     }
     // True once the store's generation moved on from `before`, within a second.
     bool generationMovesFrom(uint64_t before) {
-        for (auto until = std::chrono::steady_clock::now() + 1s; std::chrono::steady_clock::now() < until;) {
+        for (auto until = std::chrono::steady_clock::now() + 1s;
+             std::chrono::steady_clock::now() < until;) {
             if (store->generation() != before) {
                 return true;
             }
@@ -98,7 +101,8 @@ TEST_P(ModerationTest, NameBansRefuseLaterPostsAndHideStoredOnesUntilLifted) {
     EXPECT_NO_THROW(store->add({"xay", "1/1/09", 1, ""}));
     EXPECT_THROW(store->add({"X_Y", "1/1/09", 1, ""}), BannedEntry);
     EXPECT_TRUE(moderation->ban(BanKind::name, "?z"));
-    EXPECT_THROW(store->add({"\u00e9z", "1/1/09", 1, ""}), BannedEntry);  // one character, two bytes
+    EXPECT_THROW(store->add({"\u00e9z", "1/1/09", 1, ""}),
+                 BannedEntry);  // one character, two bytes
     EXPECT_NO_THROW(store->add({"zz z", "1/1/09", 1, ""}));
 
     ASSERT_EQ(moderation->bans().size(), 3u);
@@ -138,7 +142,8 @@ TEST_P(ModerationTest, RemovedScoresLeaveThePageWithinASecond) {
     ASSERT_EQ(listed.size(), 1u);
     EXPECT_EQ(listed[0].name, "cheat");
     EXPECT_EQ(listed[0].score, 65535u);
-    EXPECT_NEAR(static_cast<double>(listed[0].received), static_cast<double>(std::time(nullptr)), 60);
+    EXPECT_NEAR(static_cast<double>(listed[0].received), static_cast<double>(std::time(nullptr)),
+                60);
 
     uint64_t before = store->generation();
     std::optional<ListedScore> removed = moderation->remove(listed[0].id);
@@ -178,15 +183,20 @@ TEST_P(ModerationTest, ThePosterSecretIsMadeOnceAndKept) {
 
 TEST_P(ModerationTest, AnEarlierReleasesDatabaseIsBroughtUpToDateWithItsScores) {
     if (GetParam() == Engine::sqlite) {
-        runSql(GetParam(), database,
-               "CREATE TABLE scores (id INTEGER PRIMARY KEY, name TEXT NOT NULL, date TEXT NOT NULL,"
-               " score INTEGER NOT NULL, posted INTEGER NOT NULL DEFAULT (strftime('%s','now')));"
-               "INSERT INTO scores (name, date, score) VALUES ('early', '1/1/09', 700), ('earlier', '1/1/08', 600)");
+        runSql(
+            GetParam(), database,
+            "CREATE TABLE scores (id INTEGER PRIMARY KEY, name TEXT NOT NULL, date TEXT NOT NULL,"
+            " score INTEGER NOT NULL, posted INTEGER NOT NULL DEFAULT (strftime('%s','now')));"
+            "INSERT INTO scores (name, date, score) VALUES ('early', '1/1/09', 700), ('earlier', "
+            "'1/1/08', 600)");
     } else {
         runSql(GetParam(), database,
-               "CREATE TABLE scores (id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, name text NOT NULL,"
-               " date text NOT NULL, score bigint NOT NULL, posted timestamptz NOT NULL DEFAULT now());"
-               "INSERT INTO scores (name, date, score) VALUES ('early', '1/1/09', 700), ('earlier', '1/1/08', 600)");
+               "CREATE TABLE scores (id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, name text "
+               "NOT NULL,"
+               " date text NOT NULL, score bigint NOT NULL, posted timestamptz NOT NULL DEFAULT "
+               "now());"
+               "INSERT INTO scores (name, date, score) VALUES ('early', '1/1/09', 700), "
+               "('earlier', '1/1/08', 600)");
     }
     openBoth();
     EXPECT_EQ(namesOn(*store), (std::vector<std::string>{"early", "earlier"}));
@@ -202,7 +212,8 @@ TEST_P(ModerationTest, AnEarlierReleasesDatabaseIsBroughtUpToDateWithItsScores) 
     EXPECT_EQ(moderation->bans().size(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, ModerationTest, ::testing::Values(Engine::sqlite, Engine::postgres), engineName);
+INSTANTIATE_TEST_SUITE_P(Engines, ModerationTest,
+                         ::testing::Values(Engine::sqlite, Engine::postgres), engineName);
 
 TEST(ModerationOpenTest, AMissingSqliteFileIsAnErrorNotAnEmptyList) {
     testing::TempFolder folder;
@@ -241,7 +252,8 @@ TEST(BackupTest, ACopyTakenWhileScoresArePostedHoldsEveryOneAcknowledgedBefore) 
         seen[score.score] = true;  // posted in order: the copy holds a prefix
     }
     EXPECT_EQ(std::count(seen.begin(), seen.end(), false), 0);
-    EXPECT_THROW(backupSqliteDatabase(database, folder.file("copy.db")), StoreError);  // never overwrites
+    EXPECT_THROW(backupSqliteDatabase(database, folder.file("copy.db")),
+                 StoreError);  // never overwrites
 }
 
 }  // namespace

@@ -26,8 +26,8 @@ namespace {
 using namespace std::chrono_literals;
 
 std::string post(const std::string& name, uint32_t score, const std::string& extraHeaders = "") {
-    return "GET /cgi-bin/velmora.cgi?name=" + name + "&date=1/2/09&score=" + std::to_string(score)
-           + " HTTP/1.0\r\nHost: 127.0.0.1\r\n" + extraHeaders + "\r\n";
+    return "GET /cgi-bin/velmora.cgi?name=" + name + "&date=1/2/09&score=" + std::to_string(score) +
+           " HTTP/1.0\r\nHost: 127.0.0.1\r\n" + extraHeaders + "\r\n";
 }
 
 // Runs "velmora-server admin WORDS..." and returns its exit status and output.
@@ -48,7 +48,8 @@ bool pageShows(uint16_t port, const std::string& text) {
 }
 
 bool within(std::chrono::milliseconds limit, const std::function<bool()>& condition) {
-    for (auto until = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < until;) {
+    for (auto until = std::chrono::steady_clock::now() + limit;
+         std::chrono::steady_clock::now() < until;) {
         if (condition()) {
             return true;
         }
@@ -58,7 +59,7 @@ bool within(std::chrono::milliseconds limit, const std::function<bool()>& condit
 }
 
 class OperationsTest : public ::testing::Test {
-protected:
+  protected:
     TempFolder folder;
     std::string database = folder.file("scores.db");
 };
@@ -99,13 +100,16 @@ TEST_F(OperationsTest, TwoAdminCommandsRemoveAScoreAndBanItsPosterOnARunningServ
     auto [listed, table] = admin("--db " + database + " list --top 1");
     ASSERT_EQ(listed, 0) << table;
     std::smatch row;
-    ASSERT_TRUE(std::regex_search(table, row, std::regex(R"((\d+)\t65535\tOffensive\t1/2/09\t[0-9: -]+\t([0-9a-f]{16})\tshown)")))
+    ASSERT_TRUE(std::regex_search(
+        table, row,
+        std::regex(R"((\d+)\t65535\tOffensive\t1/2/09\t[0-9: -]+\t([0-9a-f]{16})\tshown)")))
         << table;
     auto [removed, removeText] = admin("--db " + database + " remove --ban-poster " + row[1].str());
     EXPECT_EQ(removed, 0) << removeText;
     EXPECT_NE(removeText.find("removed " + row[1].str()), std::string::npos) << removeText;
     // "decent" came from the same address.
-    EXPECT_NE(removeText.find("banned poster \"" + row[2].str() + "\": hides 1 stored scores"), std::string::npos)
+    EXPECT_NE(removeText.find("banned poster \"" + row[2].str() + "\": hides 1 stored scores"),
+              std::string::npos)
         << removeText;
     EXPECT_EQ(admin("--db " + database + " ban poster " + row[2].str()).second,
               "poster \"" + row[2].str() + "\" was banned already\n");
@@ -130,7 +134,9 @@ TEST_F(OperationsTest, PosterKeysAreNeverTheAddressAndSurviveARestart) {
     }
     ServerProcess second({"--db", database, "--trusted-proxy", "127.0.0.1"});
     ASSERT_EQ(rawRequest(second.port(), post("after", 2)).status, 200);
-    ASSERT_EQ(rawRequest(second.port(), post("proxied", 3, "X-Forwarded-For: 203.0.113.7\r\n")).status, 200);
+    ASSERT_EQ(
+        rawRequest(second.port(), post("proxied", 3, "X-Forwarded-For: 203.0.113.7\r\n")).status,
+        200);
     std::vector<server::ListedScore> scores = server::openModeration(database)->list({});
     ASSERT_EQ(scores.size(), 3u);
     EXPECT_EQ(scores[0].name, "proxied");
@@ -146,7 +152,8 @@ TEST_F(OperationsTest, MetricsAndTheAccessLogCountWhatWasDone) {
     std::string log = folder.file("access.log");
     ServerProcess server({"--db", database, "--access-log=" + log, "--post-rate", "2"});
     for (int i = 0; i < 3; ++i) {
-        rawRequest(server.port(), post("m" + std::to_string(i), 5, "User-Agent: Velmora HTTPGet\r\n"));
+        rawRequest(server.port(),
+                   post("m" + std::to_string(i), 5, "User-Agent: Velmora HTTPGet\r\n"));
     }
     get(server.port(), "/counter/velmora.shtml");
     get(server.port(), "/nowhere");
@@ -165,7 +172,8 @@ TEST_F(OperationsTest, MetricsAndTheAccessLogCountWhatWasDone) {
     // The earlier connections are closed a moment after their replies: then
     // only the scrape's own is open.
     EXPECT_TRUE(within(1000ms, [&] {
-        return get(server.port(), "/metrics").body.find("velmora_open_connections 1\n") != std::string::npos;
+        return get(server.port(), "/metrics").body.find("velmora_open_connections 1\n") !=
+               std::string::npos;
     }));
 
     std::vector<std::string> lines;
@@ -239,8 +247,8 @@ Outcome request(uint16_t port, const std::string& text, std::chrono::millisecond
     if (sent && half < text.size()) {
         *halfSent = true;
         std::this_thread::sleep_for(pauseMidway);
-        sent = ::send(fd, text.data() + half, text.size() - half, MSG_NOSIGNAL)
-               == static_cast<ssize_t>(text.size() - half);
+        sent = ::send(fd, text.data() + half, text.size() - half, MSG_NOSIGNAL) ==
+               static_cast<ssize_t>(text.size() - half);
     }
     std::string reply;
     char buffer[16384];
@@ -257,9 +265,9 @@ Outcome request(uint16_t port, const std::string& text, std::chrono::millisecond
     }
     std::smatch length;
     std::string head = reply.substr(0, headEnd == std::string::npos ? reply.size() : headEnd);
-    if (headEnd == std::string::npos
-        || !std::regex_search(head, length, std::regex("Content-Length: (\\d+)", std::regex::icase))
-        || reply.size() - headEnd - 4 != std::stoul(length[1])) {
+    if (headEnd == std::string::npos ||
+        !std::regex_search(head, length, std::regex("Content-Length: (\\d+)", std::regex::icase)) ||
+        reply.size() - headEnd - 4 != std::stoul(length[1])) {
         return Outcome::cut;
     }
     return Outcome::replied;
@@ -276,9 +284,12 @@ TEST_F(OperationsTest, SigtermLetsRequestsUnderWayFinishAndExitsCleanly) {
     for (int c = 0; c < 6; ++c) {
         clients.emplace_back([&, c] {
             for (int i = 0;; ++i) {
-                Outcome outcome = request(port, c % 2 == 0 ? post("c" + std::to_string(c) + "x" + std::to_string(i), 7)
-                                                           : "GET /counter/velmora.shtml HTTP/1.0\r\n\r\n");
-                (outcome == Outcome::replied ? replied : outcome == Outcome::refused ? refused : cut)++;
+                Outcome outcome = request(
+                    port, c % 2 == 0 ? post("c" + std::to_string(c) + "x" + std::to_string(i), 7)
+                                     : "GET /counter/velmora.shtml HTTP/1.0\r\n\r\n");
+                (outcome == Outcome::replied   ? replied
+                 : outcome == Outcome::refused ? refused
+                                               : cut)++;
                 if (outcome == Outcome::refused && stopping) {
                     return;
                 }
@@ -302,7 +313,8 @@ TEST_F(OperationsTest, SigtermLetsRequestsUnderWayFinishAndExitsCleanly) {
     EXPECT_GT(replied.load(), 6);
     EXPECT_EQ(cut.load(), 0) << replied << " replied, " << refused << " refused";
     EXPECT_FALSE(std::filesystem::exists(database + "-wal"));  // written back
-    std::vector<server::ListedScore> scores = server::openModeration(database)->list({1'000'000, "slow", {}});
+    std::vector<server::ListedScore> scores =
+        server::openModeration(database)->list({1'000'000, "slow", {}});
     EXPECT_EQ(scores.size(), 1u);
 }
 

@@ -23,12 +23,16 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(BanRulesTest, NamePatternsBecomeEscapedLikePatterns) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"abc", "abc"}, {"rude*", "rude%"}, {"?x?", "_x_"}, {"50%_off", "50\\%\\_off"}, {"a\\b", "a\\\\b"}};
+    const std::pair<std::string, std::string> cases[] = {{"abc", "abc"},
+                                                         {"rude*", "rude%"},
+                                                         {"?x?", "_x_"},
+                                                         {"50%_off", "50\\%\\_off"},
+                                                         {"a\\b", "a\\\\b"}};
     for (const auto& [glob, like] : cases) {
         EXPECT_EQ(likePatternOf(glob), like) << glob;
     }
-    for (const std::string& bad : {std::string(), std::string(kMaxBanPatternBytes + 1, 'a'), std::string("a\nb")}) {
+    for (const std::string& bad :
+         {std::string(), std::string(kMaxBanPatternBytes + 1, 'a'), std::string("a\nb")}) {
         EXPECT_THROW(likePatternOf(bad), std::invalid_argument) << bad;
     }
     EXPECT_NO_THROW(likePatternOf(std::string(kMaxBanPatternBytes, 'a')));
@@ -36,7 +40,8 @@ TEST(BanRulesTest, NamePatternsBecomeEscapedLikePatterns) {
 
 TEST(BanRulesTest, PosterKeysAreSixteenLowercaseHexDigits) {
     EXPECT_TRUE(isPosterKey("0123456789abcdef"));
-    for (const char* bad : {"", "0123456789abcde", "0123456789abcdef0", "0123456789ABCDEF", "0123456789abcdeg"}) {
+    for (const char* bad :
+         {"", "0123456789abcde", "0123456789abcdef0", "0123456789ABCDEF", "0123456789abcdeg"}) {
         EXPECT_FALSE(isPosterKey(bad)) << bad;
     }
 }
@@ -50,16 +55,19 @@ TEST(ClientAddressTest, OnlyATrustedProxysLastHopIsBelieved) {
     };
     const Case cases[] = {
         {"198.51.100.1", "", "198.51.100.1"},
-        {"198.51.100.1", "203.0.113.7", "198.51.100.1"},           // not a proxy: the header is the client's word
+        {"198.51.100.1", "203.0.113.7",
+         "198.51.100.1"},  // not a proxy: the header is the client's word
         {"10.0.0.5", "203.0.113.7", "203.0.113.7"},
-        {"10.0.0.5", "1.2.3.4, 203.0.113.7", "203.0.113.7"},       // the first hop is whatever the client wrote
+        {"10.0.0.5", "1.2.3.4, 203.0.113.7",
+         "203.0.113.7"},  // the first hop is whatever the client wrote
         {"10.0.0.5", " 203.0.113.7 ,  198.51.100.9 ", "198.51.100.9"},
-        {"10.0.0.5", "1.2.3.4, unknown", "10.0.0.5"},              // not an address: the proxy itself
+        {"10.0.0.5", "1.2.3.4, unknown", "10.0.0.5"},  // not an address: the proxy itself
         {"10.0.0.5", "", "10.0.0.5"},
         {"::1", "2001:DB8:0:0::1", "2001:db8::1"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(clientAddress(c.peer, c.forwarded, proxies), c.client) << c.peer << " / " << c.forwarded;
+        EXPECT_EQ(clientAddress(c.peer, c.forwarded, proxies), c.client)
+            << c.peer << " / " << c.forwarded;
     }
 }
 
@@ -118,7 +126,8 @@ TEST(PosterKeyTest, KeysAreStablePerSecretAndTellNothingOfTheAddress) {
 // The sample lines of a scrape, "name{labels}" to value; fails the test on
 // any line that is not a comment or a sample.
 std::map<std::string, double> parseMetrics(const std::string& text) {
-    static const std::regex sample(R"(([a-zA-Z_:][a-zA-Z0-9_:]*(\{[a-z_]+="[^"]*"(,[a-z_]+="[^"]*")*\})?) (\S+))");
+    static const std::regex sample(
+        R"(([a-zA-Z_:][a-zA-Z0-9_:]*(\{[a-z_]+="[^"]*"(,[a-z_]+="[^"]*")*\})?) (\S+))");
     static const std::regex comment(R"(# (HELP|TYPE) [a-zA-Z_:][a-zA-Z0-9_:]* .+)");
     std::map<std::string, double> samples;
     std::istringstream lines(text);
@@ -175,15 +184,17 @@ TEST(MetricsTest, EveryGamePathHasItsRoute) {
 
 TEST(AccessLogTest, LinesAreCombinedFormatAndAlwaysOneLine) {
     AccessRecord record{"203.0.113.7", 1'000'000'000, "GET", "/counter/velmora.shtml", "HTTP/1.0",
-                        200, 5120, "", "Velmora HTTPGet"};
-    EXPECT_EQ(combinedLogLine(record), "203.0.113.7 - - [09/Sep/2001:01:46:40 +0000] \"GET /counter/velmora.shtml "
-                                       "HTTP/1.0\" 200 5120 \"-\" \"Velmora HTTPGet\"\n");
+                        200,           5120,          "",    "Velmora HTTPGet"};
+    EXPECT_EQ(combinedLogLine(record),
+              "203.0.113.7 - - [09/Sep/2001:01:46:40 +0000] \"GET /counter/velmora.shtml "
+              "HTTP/1.0\" 200 5120 \"-\" \"Velmora HTTPGet\"\n");
     record.target = "/x\"y\nz\\";
     record.userAgent = "a\tb\xc3\xa9";
     record.bytes = 0;
     record.status = 429;
-    EXPECT_EQ(combinedLogLine(record), "203.0.113.7 - - [09/Sep/2001:01:46:40 +0000] \"GET /x\\\"y\\x0az\\\\ "
-                                       "HTTP/1.0\" 429 - \"-\" \"a\\x09b\\xc3\\xa9\"\n");
+    EXPECT_EQ(combinedLogLine(record),
+              "203.0.113.7 - - [09/Sep/2001:01:46:40 +0000] \"GET /x\\\"y\\x0az\\\\ "
+              "HTTP/1.0\" 429 - \"-\" \"a\\x09b\\xc3\\xa9\"\n");
     std::string longAgent(kMaxLoggedField * 3, 'a');
     record.userAgent = longAgent;
     std::string line = combinedLogLine(record);
@@ -196,8 +207,9 @@ TEST(OperatorOptionsTest, ReadsLimitsProxiesAndTheLog) {
     EXPECT_EQ(defaults.postsPerMinute, 10u);
     EXPECT_FALSE(defaults.maxScore);
     EXPECT_FALSE(defaults.accessLog);
-    ServerOptions set = parseOptions({"--post-rate", "30/min", "--max-score=65534", "--trusted-proxy", "10.0.0.5",
-                                      "--trusted-proxy=::1", "--access-log", "--db", "x.db"});
+    ServerOptions set =
+        parseOptions({"--post-rate", "30/min", "--max-score=65534", "--trusted-proxy", "10.0.0.5",
+                      "--trusted-proxy=::1", "--access-log", "--db", "x.db"});
     EXPECT_EQ(set.postsPerMinute, 30u);
     EXPECT_EQ(set.maxScore, 65534u);
     EXPECT_EQ(set.trustedProxies, (std::vector<std::string>{"10.0.0.5", "::1"}));
@@ -206,9 +218,13 @@ TEST(OperatorOptionsTest, ReadsLimitsProxiesAndTheLog) {
     EXPECT_EQ(set.database, "x.db");
     EXPECT_EQ(parseOptions({"--access-log=/var/log/v.log"}).accessLogFile, "/var/log/v.log");
     EXPECT_EQ(parseOptions({"--post-rate=0"}).postsPerMinute, 0u);
-    const std::vector<std::vector<std::string>> refused = {
-        {"--post-rate", "10/hour"}, {"--post-rate", "-1"}, {"--post-rate"},          {"--max-score", "1000000000"},
-        {"--max-score=x"},          {"--trusted-proxy", "proxy.example"}, {"--access-log="}};
+    const std::vector<std::vector<std::string>> refused = {{"--post-rate", "10/hour"},
+                                                           {"--post-rate", "-1"},
+                                                           {"--post-rate"},
+                                                           {"--max-score", "1000000000"},
+                                                           {"--max-score=x"},
+                                                           {"--trusted-proxy", "proxy.example"},
+                                                           {"--access-log="}};
     for (const auto& words : refused) {
         EXPECT_THROW(parseOptions(words), OptionsError) << words[0];
     }
@@ -241,7 +257,8 @@ TEST(AdminCommandTest, FailuresSayWhyAndHelpIsOnStandardOutput) {
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(runAdminCommand({"--db=/nonexistent/x.db", "list"}, out, err), 1);
-    EXPECT_NE(err.str().find("no score database at /nonexistent/x.db"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("no score database at /nonexistent/x.db"), std::string::npos)
+        << err.str();
     err.str("");
     EXPECT_EQ(runAdminCommand({"--db=postgresql://u@h/d", "backup", "copy.db"}, out, err), 1);
     EXPECT_NE(err.str().find("pg_dump"), std::string::npos) << err.str();
