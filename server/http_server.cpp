@@ -8,6 +8,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdarg>
 #include <cstring>
 #include <stdexcept>
 
@@ -118,6 +120,51 @@ std::optional<HttpReply> refuseBody(MHD_Connection* connection, std::string_view
     return std::nullopt;
 }
 
+// The numeric address of the connection's peer; an IPv4 peer of an IPv6
+// socket without its "::ffff:" prefix.
+std::string peerAddress(MHD_Connection* connection) {
+    const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    if (info == nullptr || info->client_addr == nullptr) {
+        return "";
+    }
+    const sockaddr* address = info->client_addr;
+    socklen_t length = address->sa_family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
+    char host[NI_MAXHOST];
+    if (::getnameinfo(address, length, host, sizeof host, nullptr, 0, NI_NUMERICHOST) != 0) {
+        return "";
+    }
+    std::string text = host;
+    if (text.starts_with("::ffff:") && text.find('.') != std::string::npos) {
+        text.erase(0, 7);
+    }
+    return text;
+}
+
+// The value of the last `name` header: a proxy appends its own header after
+// whatever the client sent.
+std::string_view lastHeader(MHD_Connection* connection, const char* name) {
+    struct Search {
+        const char* name;
+        std::string_view value;
+    } search{name, {}};
+    MHD_get_connection_values(
+        connection, MHD_HEADER_KIND,
+        [](void* context, MHD_ValueKind, const char* key, const char* value) {
+            auto* found = static_cast<Search*>(context);
+            if (key != nullptr && value != nullptr && ::strcasecmp(key, found->name) == 0) {
+                found->value = value;
+            }
+            return MHD_YES;
+        },
+        &search);
+    return search.value;
+}
+
+std::string_view headerValue(MHD_Connection* connection, const char* name) {
+    const char* value = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, name);
+    return value != nullptr ? value : "";
+}
+
 }  // namespace
 
 FileBody::~FileBody() {
@@ -136,8 +183,17 @@ HttpReply textReply(unsigned status, std::string text, std::string contentType) 
 
 // The library's callbacks, with access to the server's bookkeeping.
 struct HttpCallbacks {
-    static void* requestStarted(void*, const char* uri, MHD_Connection*) {
+    static void* requestStarted(void* server, const char* uri, MHD_Connection* connection) {
+        static_cast<HttpServer*>(server)->markBetweenRequests(connection, false);
         return new (std::nothrow) RequestState{uri};
+    }
+
+    // The library's own messages; only its refusals of connections over the
+    // limits are of use, as a count.
+    static void logged(void* server, const char* format, va_list) {
+        if (std::string_view(format).starts_with("Server reached connection limit")) {
+            static_cast<HttpServer*>(server)->refusedConnections_.fetch_add(1, std::memory_order_relaxed);
+        }
     }
 
     static void requestEnded(void* server, MHD_Connection* connection, void** context, MHD_RequestTerminationCode) {
@@ -145,6 +201,7 @@ struct HttpCallbacks {
         *context = nullptr;
         // A kept-alive connection now owes its next request.
         static_cast<HttpServer*>(server)->track(connection, Clock::now() + kRequestDeadline);
+        static_cast<HttpServer*>(server)->markBetweenRequests(connection, true);
     }
 
     static void connectionChanged(void* server, MHD_Connection* connection, void**,
@@ -158,7 +215,7 @@ struct HttpCallbacks {
     }
 
     static MHD_Result answer(void* server, MHD_Connection* connection, const char* url, const char* method,
-                             const char*, const char*, size_t* uploadSize, void** context) {
+                             const char* version, const char*, size_t* uploadSize, void** context) {
         auto* self = static_cast<HttpServer*>(server);
         auto* state = static_cast<RequestState*>(*context);
         if (state == nullptr) {
@@ -185,6 +242,13 @@ struct HttpCallbacks {
         std::string_view target = state->target;
         size_t question = target.find('?');
         HttpRequest request{method, url, question == std::string_view::npos ? "" : target.substr(question + 1)};
+        std::string peer = peerAddress(connection);
+        request.peer = peer;
+        request.forwardedFor = lastHeader(connection, "X-Forwarded-For");
+        request.target = target;
+        request.version = version != nullptr ? version : "";
+        request.userAgent = headerValue(connection, MHD_HTTP_HEADER_USER_AGENT);
+        request.referer = headerValue(connection, MHD_HTTP_HEADER_REFERER);
         HttpReply reply;
         try {
             reply = self->handler_(request);
@@ -199,7 +263,7 @@ HttpServer::HttpServer(const std::string& host, uint16_t port, unsigned threads,
     : handler_(std::move(handler)) {
     int listener = listenOn(host, port, port_);
     daemon_ = MHD_start_daemon(
-        MHD_USE_EPOLL_INTERNAL_THREAD, 0, nullptr, nullptr, &HttpCallbacks::answer, this,
+        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC | MHD_USE_ERROR_LOG, 0, nullptr, nullptr, &HttpCallbacks::answer, this,
         MHD_OPTION_LISTEN_SOCKET, listener,
         MHD_OPTION_THREAD_POOL_SIZE, static_cast<unsigned>(threads < 1 ? 1 : threads),
         MHD_OPTION_CONNECTION_LIMIT, kMaxConnections,
@@ -209,6 +273,7 @@ HttpServer::HttpServer(const std::string& host, uint16_t port, unsigned threads,
         MHD_OPTION_URI_LOG_CALLBACK, &HttpCallbacks::requestStarted, this,
         MHD_OPTION_NOTIFY_COMPLETED, &HttpCallbacks::requestEnded, this,
         MHD_OPTION_NOTIFY_CONNECTION, &HttpCallbacks::connectionChanged, this,
+        MHD_OPTION_EXTERNAL_LOGGER, &HttpCallbacks::logged, this,
         MHD_OPTION_END);
     if (daemon_ == nullptr) {
         ::close(listener);
@@ -233,6 +298,7 @@ HttpServer::~HttpServer() {
 }
 
 void HttpServer::adopt(MHD_Connection* connection) {
+    openConnections_.fetch_add(1, std::memory_order_relaxed);
     const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
     if (info != nullptr) {
         std::lock_guard lock(trackedMutex_);
@@ -249,8 +315,39 @@ void HttpServer::track(MHD_Connection* connection, std::optional<Clock::time_poi
 }
 
 void HttpServer::forget(MHD_Connection* connection) {
-    std::lock_guard lock(trackedMutex_);
-    tracked_.erase(connection);
+    openConnections_.fetch_sub(1, std::memory_order_relaxed);
+    {
+        std::lock_guard lock(trackedMutex_);
+        tracked_.erase(connection);
+    }
+    requestsSettled_.notify_all();
+}
+
+void HttpServer::markBetweenRequests(MHD_Connection* connection, bool between) {
+    {
+        std::lock_guard lock(trackedMutex_);
+        if (auto at = tracked_.find(connection); at != tracked_.end()) {
+            at->second.betweenRequests = between;
+        }
+    }
+    if (between) {
+        requestsSettled_.notify_all();
+    }
+}
+
+// Called with trackedMutex_ held.
+bool HttpServer::requestsUnderWay() const {
+    return std::any_of(tracked_.begin(), tracked_.end(),
+                       [](const auto& entry) { return !entry.second.betweenRequests; });
+}
+
+void HttpServer::drain(std::chrono::milliseconds limit) {
+    MHD_socket listener = MHD_quiesce_daemon(daemon_);
+    if (listener != MHD_INVALID_SOCKET) {
+        ::close(listener);
+    }
+    std::unique_lock lock(trackedMutex_);
+    requestsSettled_.wait_for(lock, limit, [this] { return !requestsUnderWay(); });
 }
 
 // Called with trackedMutex_ held. The library reports a connection closed

@@ -5,6 +5,7 @@
 // thread. It applies the bounds of limits.h and hands each request to one
 // handler.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -28,6 +29,13 @@ struct HttpRequest {
     std::string_view method;
     std::string_view path;      // percent-decoded, without the query
     std::string_view rawQuery;  // what follows the "?" of the target, undecoded
+    // For the post gate and the access log; empty when not known.
+    std::string_view peer{};        // the connection's address, numeric
+    std::string_view forwardedFor{};  // X-Forwarded-For
+    std::string_view target{};      // as sent, undecoded
+    std::string_view version{};     // "HTTP/1.0" or "HTTP/1.1"
+    std::string_view userAgent{};
+    std::string_view referer{};
 };
 
 // An open file sent as a reply body; closed when the reply is dropped.
@@ -74,10 +82,21 @@ public:
 
     uint16_t port() const { return port_; }
 
+    // Connections open now, and those refused since the start because the
+    // server or the sender's address had all it may hold.
+    uint64_t openConnections() const { return openConnections_.load(std::memory_order_relaxed); }
+    uint64_t refusedConnections() const { return refusedConnections_.load(std::memory_order_relaxed); }
+
+    // Stops accepting connections (those still waiting to be accepted are
+    // refused) and waits until no open connection has a request under way,
+    // at most `limit`. Kept-alive connections between requests do not count.
+    void drain(std::chrono::milliseconds limit);
+
 private:
     struct Tracked {
         int fd;
         std::chrono::steady_clock::time_point deadline;
+        bool betweenRequests = false;  // a reply went out, no new request yet
     };
 
     friend struct HttpCallbacks;
@@ -85,6 +104,8 @@ private:
     void track(MHD_Connection* connection, std::optional<std::chrono::steady_clock::time_point> deadline);
     void forget(MHD_Connection* connection);
     void cutLateRequests();
+    void markBetweenRequests(MHD_Connection* connection, bool between);
+    bool requestsUnderWay() const;
 
     HttpHandler handler_;
     uint16_t port_ = 0;
@@ -97,6 +118,10 @@ private:
     std::condition_variable reaperWake_;
     bool stopping_ = false;
     std::thread reaper_;
+    std::condition_variable requestsSettled_;
+
+    std::atomic<uint64_t> openConnections_{0};
+    std::atomic<uint64_t> refusedConnections_{0};
 };
 
 }  // namespace velmora::server

@@ -42,6 +42,9 @@ inline constexpr unsigned kIdleSeconds = 10;
 // does not.
 inline constexpr auto kRequestDeadline = std::chrono::seconds(10);
 
+// On SIGTERM, how long requests under way may take to finish.
+inline constexpr auto kStopGrace = std::chrono::seconds(5);
+
 // Requests carry no body; a body announced bigger than this is refused.
 inline constexpr size_t kMaxRequestBody = 1024;
 

@@ -8,11 +8,19 @@
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <string_view>
 #include <thread>
 
+#include "server/access_log.h"
+#include "server/admin_command.h"
 #include "server/http_server.h"
+#include "server/limits.h"
+#include "server/metrics.h"
+#include "server/moderation.h"
 #include "server/options.h"
+#include "server/request_observer.h"
 #include "server/routes.h"
+#include "server/server_gauges.h"
 #include "server/store_factory.h"
 #include "velmora_version.h"
 
@@ -21,14 +29,17 @@ namespace {
 using velmora::server::ServerOptions;
 
 // SIGTERM and SIGINT are taken by the main thread, which then stops the
-// server, so requests in progress finish and the database is closed cleanly.
-// Blocked here, before any other thread exists, so every thread inherits the
-// mask.
+// server, so requests in progress finish and the database is closed cleanly;
+// SIGHUP reopens the access log. Blocked here, before any other thread
+// exists, so every thread inherits the mask.
 sigset_t blockStopSignals() {
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGTERM);
     sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGHUP);
+    // A log reader that went away must not end the server.
+    signal(SIGPIPE, SIG_IGN);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     return signals;
 }
@@ -53,20 +64,42 @@ int run(ServerOptions options) {
         options.threads = std::max(1u, std::thread::hardware_concurrency());
     }
     std::unique_ptr<velmora::server::Store> store = velmora::server::openStore(options.database);
-    velmora::server::Routes routes(options, *store);
+    velmora::server::PostGate gate({options.postsPerMinute, options.maxScore, options.trustedProxies},
+                                   velmora::server::openModeration(options.database)->posterSecret());
+    velmora::server::Routes routes(options, *store, &gate);
+    std::unique_ptr<velmora::server::AccessLog> accessLog;
+    if (options.accessLog) {
+        accessLog = std::make_unique<velmora::server::AccessLog>(options.accessLogFile);
+    }
+    velmora::server::Metrics metrics;
+    velmora::server::ServerGauges gauges(options.database, *store);
+    velmora::server::RequestObserver observer(
+        [&routes](const velmora::server::HttpRequest& request) { return routes.handle(request); }, metrics,
+        [&gauges] { return gauges.read(); }, accessLog.get(), options.trustedProxies);
     velmora::server::HttpServer server(options.host, options.port, options.threads,
-                                       [&routes](const velmora::server::HttpRequest& request) {
-                                           return routes.handle(request);
+                                       [&observer](const velmora::server::HttpRequest& request) {
+                                           return observer.handle(request);
                                        });
+    gauges.watch(server);
     std::cout << "velmora-server listening on http://" << options.host << ":" << server.port() << std::endl;
     int received = 0;
-    sigwait(&signals, &received);
+    while (sigwait(&signals, &received) == 0 && received == SIGHUP) {
+        if (accessLog) {
+            accessLog->reopen();
+        }
+    }
+    // Requests under way get their replies; the store then writes its
+    // journal back as it closes.
+    server.drain(velmora::server::kStopGrace);
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "admin") {
+        return velmora::server::runAdminCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+    }
     try {
         ServerOptions options = velmora::server::parseOptions(std::vector<std::string>(argv + 1, argv + argc));
         if (options.help) {

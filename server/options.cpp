@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/options.h"
 
+#include "server/operator_options.h"
+
 #include <charconv>
 #include <cstdlib>
 #include <optional>
@@ -61,6 +63,9 @@ ServerOptions parseOptions(const std::vector<std::string>& words) {
             options.version = true;
             continue;
         }
+        if (parseOperatorOption(name, value, words, i, options)) {
+            continue;
+        }
         if (name != "--listen" && name != "--db" && name != "--version-text" && name != "--installer"
             && name != "--threads") {
             throw OptionsError("unknown option \"" + words[i] + "\"");
@@ -99,6 +104,7 @@ std::string usageText() {
            "  --installer=FILE       the installer to serve, with FILE.sig beside it\n"
            "                           (none by default)\n"
            "  --threads=N            threads serving requests (default: one per processor)\n"
+           + operatorUsageText() +
            "  -h, --help             display this help and exit\n"
            "      --version          output version information and exit\n";
 }

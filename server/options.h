@@ -3,6 +3,7 @@
 // The command line of velmora-server.
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -18,6 +19,12 @@ struct ServerOptions {
     unsigned threads = 0;           // threads serving requests; 0: one per processor
     bool help = false;
     bool version = false;
+    // For running in public (operator_options.h).
+    unsigned postsPerMinute = 10;             // per sender; 0: no limit
+    std::optional<uint32_t> maxScore;         // none: any valid score
+    std::vector<std::string> trustedProxies;  // whose X-Forwarded-For is believed
+    bool accessLog = false;
+    std::string accessLogFile;                // empty: standard output
 };
 
 class OptionsError : public std::runtime_error {

@@ -7,6 +7,9 @@
 #include <chrono>
 #include <memory>
 
+#include "server/ban_rules.h"
+#include "server/schema_migration.h"
+
 namespace velmora::server {
 
 namespace {
@@ -30,10 +33,15 @@ struct Statement {
     const char* sql;
 };
 
-constexpr Statement kAdd{"velmora_add",
-                         "INSERT INTO scores (name, date, score) VALUES ($1, $2, $3)"};
-constexpr Statement kBest{
-    "velmora_best", "SELECT name, date, score FROM scores ORDER BY score DESC, id DESC LIMIT $1"};
+// A banned post is not stored: the insert then reports no row.
+const std::string kAddSql = "INSERT INTO scores (name, date, score, poster)"
+                            " SELECT $1::text, $2::text, $3::bigint, NULLIF($4::text, '') WHERE NOT "
+                            + bannedCondition(SqlEngine::postgres, "$1::text", "NULLIF($4::text, '')");
+const std::string kBestSql = "SELECT name, date, score FROM scores WHERE NOT "
+                             + bannedCondition(SqlEngine::postgres, "scores.name", "scores.poster")
+                             + " ORDER BY score DESC, id DESC LIMIT $1";
+const Statement kAdd{"velmora_add", kAddSql.c_str()};
+const Statement kBest{"velmora_best", kBestSql.c_str()};
 constexpr Statement kCount{"velmora_count", "SELECT count(*) FROM scores"};
 // Changes with every transaction that ends anywhere on the database server,
 // ours or another instance's, and reads no table: the cheap question the
@@ -163,6 +171,11 @@ PgStore::PgStore(const std::string& uri, size_t maxConnections)
         Result result(PQexec(first, kSchema));
         if (!result || PQresultStatus(result.get()) != PGRES_COMMAND_OK) {
             throw StoreError("cannot set up the scores table in " + redactUri(uri_) + ": " +
+                             scrub(trimmed(PQerrorMessage(first))));
+        }
+        Result migrated(PQexec(first, kPgMigration));
+        if (!migrated || PQresultStatus(migrated.get()) != PGRES_COMMAND_OK) {
+            throw StoreError("cannot bring the scores table in " + redactUri(uri_) + " up to date: " +
                              scrub(trimmed(PQerrorMessage(first))));
         }
         prepareStatements(first);
@@ -325,7 +338,11 @@ void PgStore::add(const ScoreEntry& entry) {
         // Never sent again on a fresh connection: a post whose connection
         // broke may have been stored, and a second copy would be worse than
         // an error the player can retry.
-        lease.run(kAdd, {entry.name, entry.date, std::to_string(entry.score)}, PGRES_COMMAND_OK);
+        Result added = lease.run(kAdd, {entry.name, entry.date, std::to_string(entry.score), entry.poster},
+                                 PGRES_COMMAND_OK);
+        if (std::string_view(PQcmdTuples(added.get())) == "0") {
+            throw BannedEntry();
+        }
     }
     ownChanges_.fetch_add(1, std::memory_order_release);
 }

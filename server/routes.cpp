@@ -28,12 +28,13 @@ HttpReply emptyReply(unsigned status) {
 
 }  // namespace
 
-Routes::Routes(const ServerOptions& options, Store& store) : options_(options), store_(store) {}
+Routes::Routes(const ServerOptions& options, Store& store, PostGate* gate)
+    : options_(options), store_(store), gate_(gate) {}
 
 HttpReply Routes::handle(const HttpRequest& request) {
     std::string_view path = request.path;
     if (path == "/cgi-bin/velmora.cgi") {
-        return postScore(request.rawQuery);
+        return postScore(request);
     }
     if (path == "/counter/velmora.shtml") {
         return listScores();
@@ -56,14 +57,25 @@ HttpReply Routes::handle(const HttpRequest& request) {
     return textReply(404, "error 404\n");
 }
 
-HttpReply Routes::postScore(std::string_view rawQuery) {
-    auto decoded = decodeScoreQuery(rawQuery);
+HttpReply Routes::postScore(const HttpRequest& request) {
+    std::string sender = gate_ != nullptr ? gate_->senderOf(request) : std::string();
+    // Every post counts against the rate, well formed or not.
+    if (std::optional<unsigned> refused = gate_ != nullptr ? gate_->refuseEarly(sender) : std::nullopt) {
+        return emptyReply(*refused);
+    }
+    auto decoded = decodeScoreQuery(request.rawQuery);
     if (std::holds_alternative<QueryError>(decoded)) {
         return emptyReply(400);
     }
+    ScoreEntry& entry = std::get<ScoreEntry>(decoded);
+    if (std::optional<unsigned> refused = gate_ != nullptr ? gate_->refuseOrStamp(sender, entry) : std::nullopt) {
+        return emptyReply(*refused);
+    }
     try {
         // Committed before the reply leaves: a score the player saw accepted is kept.
-        store_.add(std::get<ScoreEntry>(decoded));
+        store_.add(entry);
+    } catch (const BannedEntry&) {
+        return emptyReply(400);
     } catch (const std::exception&) {
         return emptyReply(500);  // not stored, whatever the reason
     }

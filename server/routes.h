@@ -11,20 +11,22 @@
 
 #include "server/http_server.h"
 #include "server/options.h"
+#include "server/post_gate.h"
 #include "server/store.h"
 
 namespace velmora::server {
 
 class Routes {
 public:
-    // `store` must outlive the routes.
-    Routes(const ServerOptions& options, Store& store);
+    // `store` and `gate` must outlive the routes; without a gate every post
+    // goes to the store as it is.
+    Routes(const ServerOptions& options, Store& store, PostGate* gate = nullptr);
 
     // The reply to a GET or HEAD request. Safe to call from several threads.
     HttpReply handle(const HttpRequest& request);
 
 private:
-    HttpReply postScore(std::string_view rawQuery);
+    HttpReply postScore(const HttpRequest& request);
     HttpReply listScores();
     HttpReply health();
     HttpReply sendFile(const std::string& path, const std::string& missing);
@@ -35,6 +37,7 @@ private:
 
     ServerOptions options_;
     Store& store_;
+    PostGate* gate_;
     struct CachedPage {
         uint64_t generation;
         std::string html;

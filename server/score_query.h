@@ -25,6 +25,7 @@ struct ScoreEntry {
     std::string name;  // valid UTF-8 without control characters, 1 to kMaxNameChars characters
     std::string date;  // "m<sep>d<sep>yy" as the game wrote it
     uint32_t score = 0;
+    std::string poster{};  // the poster key of the sender; empty when not known
 };
 
 struct QueryError {

@@ -4,6 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "server/ban_rules.h"
+#include "server/schema_migration.h"
+
 namespace velmora::server {
 
 namespace {
@@ -52,7 +55,11 @@ ScoreStore::ScoreStore(const std::string& path) {
                      " score INTEGER NOT NULL,"
                      " posted INTEGER NOT NULL DEFAULT (strftime('%s','now')))");
         execute(db_, "CREATE INDEX IF NOT EXISTS scores_best ON scores (score DESC, id DESC)");
-        insert_ = prepare(db_, "INSERT INTO scores (name, date, score) VALUES (?1, ?2, ?3)");
+        migrateSqliteSchema(db_);
+        // A banned post is not stored: the insert then changes no row.
+        insert_ = prepare(db_, ("INSERT INTO scores (name, date, score, poster) SELECT ?1, ?2, ?3, ?4 WHERE NOT "
+                                + bannedCondition(SqlEngine::sqlite, "?1", "?4"))
+                                   .c_str());
         sqlite3_stmt* counting = prepare(db_, "SELECT count(*) FROM scores");
         if (sqlite3_step(counting) == SQLITE_ROW) {
             count_ = static_cast<uint64_t>(sqlite3_column_int64(counting, 0));
@@ -61,7 +68,10 @@ ScoreStore::ScoreStore(const std::string& path) {
 
         readDb_ = openConnection(path, SQLITE_OPEN_READONLY);
         sqlite3_busy_timeout(readDb_, 5000);
-        selectBest_ = prepare(readDb_, "SELECT name, date, score FROM scores ORDER BY score DESC, id DESC LIMIT ?1");
+        selectBest_ = prepare(readDb_, ("SELECT name, date, score FROM scores WHERE NOT "
+                                        + bannedCondition(SqlEngine::sqlite, "scores.name", "scores.poster")
+                                        + " ORDER BY score DESC, id DESC LIMIT ?1")
+                                           .c_str());
 
         checkpointDb_ = openConnection(path, SQLITE_OPEN_READWRITE);
         sqlite3_busy_timeout(checkpointDb_, 1000);
@@ -115,6 +125,7 @@ void ScoreStore::checkpointLoop() {
             lastChange = std::chrono::steady_clock::now();
         }
         checkpoint(std::chrono::steady_clock::now() - lastChange >= kRestBeforeTruncating);
+        noticeOtherWriters();
         lock.lock();
     }
 }
@@ -162,8 +173,14 @@ void ScoreStore::add(const ScoreEntry& entry) {
     sqlite3_bind_text(insert_, 1, entry.name.data(), static_cast<int>(entry.name.size()), SQLITE_TRANSIENT);
     sqlite3_bind_text(insert_, 2, entry.date.data(), static_cast<int>(entry.date.size()), SQLITE_TRANSIENT);
     sqlite3_bind_int64(insert_, 3, entry.score);
+    if (!entry.poster.empty()) {
+        sqlite3_bind_text(insert_, 4, entry.poster.data(), static_cast<int>(entry.poster.size()), SQLITE_TRANSIENT);
+    }
     if (sqlite3_step(insert_) != SQLITE_DONE) {
         throw StoreError(sqlite3_errmsg(db_));
+    }
+    if (sqlite3_changes(db_) == 0) {
+        throw BannedEntry();
     }
     ++count_;
     ++generation_;
@@ -194,6 +211,25 @@ std::vector<ScoreEntry> ScoreStore::best(size_t limit) {
         throw StoreError(sqlite3_errmsg(readDb_));
     }
     return entries;
+}
+
+// The admin commands change the file from another process (a score
+// removed, a ban made) and count their changes in the settings table; the
+// page must follow within a second.
+void ScoreStore::noticeOtherWriters() {
+    std::lock_guard lock(readMutex_);
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(readDb_, "SELECT value FROM server_settings WHERE name = 'changes'", -1, &statement,
+                           nullptr)
+        != SQLITE_OK) {
+        return;
+    }
+    int64_t changes = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : 0;
+    sqlite3_finalize(statement);
+    if (changes != moderationChanges_) {
+        ++generation_;
+        moderationChanges_ = changes;
+    }
 }
 
 uint64_t ScoreStore::count() { return count_.load(); }

@@ -47,7 +47,8 @@ public:
     void add(const ScoreEntry& entry) override;
     std::vector<ScoreEntry> best(size_t limit) override;
     uint64_t count() override;
-    // Incremented by every add; only this process writes the file.
+    // Incremented by every add, and within kCheckpointInterval of a change
+    // another process made.
     uint64_t generation() override;
 
 private:
@@ -57,6 +58,8 @@ private:
     // One write-back round; `resting` when nothing was added for
     // kRestBeforeTruncating.
     void checkpoint(bool resting);
+    // Moves the generation when an admin command changed the file.
+    void noticeOtherWriters();
 
     std::mutex mutex_;  // the writing connection
     sqlite3* db_ = nullptr;
@@ -80,6 +83,7 @@ private:
     bool closing_ = false;
     std::thread checkpointer_;
     int journalPages_ = 0;  // after the last commit; guarded by mutex_
+    int64_t moderationChanges_ = 0;  // as the checkpointer last saw them
 };
 
 }  // namespace velmora::server

@@ -17,16 +17,22 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A post that a ban refuses: its name or its poster key is banned.
+class BannedEntry : public StoreError {
+public:
+    BannedEntry() : StoreError("banned") {}
+};
+
 class Store {
 public:
     virtual ~Store() = default;
 
-    // Stores `entry`; durable when this returns. Throws StoreError when it
-    // could not be stored.
+    // Stores `entry`; durable when this returns. Throws BannedEntry when a
+    // ban refuses it, StoreError when it could not be stored.
     virtual void add(const ScoreEntry& entry) = 0;
 
     // At most `limit` entries, best score first, newest first among equal
-    // scores.
+    // scores, without those a ban hides.
     virtual std::vector<ScoreEntry> best(size_t limit) = 0;
 
     // The number of scores stored in all.

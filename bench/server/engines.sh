@@ -59,7 +59,7 @@ new_database() {
 # run in a subshell: `servers` must keep its process id for the clean-up.
 start_server() {
   local database=$1 out="$work/server${#servers[@]}.out"
-  "$binary" --listen 127.0.0.1:0 --db "$database" >"$out" 2>&1 &
+  "$binary" --listen 127.0.0.1:0 --post-rate 0 --db "$database" >"$out" 2>&1 &
   servers+=($!)
   for _ in $(seq 50); do
     grep -q listening "$out" && break

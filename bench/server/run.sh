@@ -32,7 +32,7 @@ cleanup() {
 trap cleanup EXIT
 
 # shellcheck disable=SC2086
-"$binary" --listen 127.0.0.1:0 --db "$work/scores.db" ${SERVER_ARGS:-} >"$work/out" 2>&1 &
+"$binary" --listen 127.0.0.1:0 --post-rate 0 --db "$work/scores.db" ${SERVER_ARGS:-} >"$work/out" 2>&1 &
 server=$!
 for _ in $(seq 50); do
   grep -q listening "$work/out" && break

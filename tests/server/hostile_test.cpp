@@ -238,6 +238,11 @@ TEST_F(HostileTest, OneAddressCannotTakeMoreThanItsShareOfConnections) {
     expectServedPromptly(server->port(), "/counter/velmora.shtml");
     Socket another = connectFrom("127.0.3.1", server->port());
     EXPECT_TRUE(closedByServer(another, 2000ms));
+    // Every refusal is counted for the operator.
+    std::string scrape = testing::get(server->port(), "/metrics").body;
+    EXPECT_NE(scrape.find("velmora_refused_connections_total " + std::to_string(kExtra + 1) + "\n"),
+              std::string::npos)
+        << scrape;
     greedy.clear();
     // Once it lets go, that address is served again.
     std::this_thread::sleep_for(200ms);

@@ -24,6 +24,9 @@ public:
         if (outOfMemory) {
             throw std::bad_alloc();
         }
+        if (banning) {
+            throw BannedEntry();
+        }
         std::lock_guard lock(mutex);
         entries.push_back(entry);
         ++generationCount;
@@ -54,6 +57,7 @@ public:
     std::atomic<uint64_t> generationCount = 0;
     std::atomic<bool> broken = false;
     std::atomic<bool> outOfMemory = false;
+    std::atomic<bool> banning = false;
     std::atomic<int> bestCalls = 0;
     std::atomic<int> rendering = 0;
     std::atomic<int> maxRendering = 0;
@@ -155,6 +159,36 @@ TEST(RoutesTest, AStoreThatFailsGivesErrorStatusesAndNoPostBody) {
     EXPECT_EQ(get(routes, "/healthz").status, 503u);
     store.broken = false;
     EXPECT_EQ(get(routes, "/healthz").status, 200u);
+}
+
+TEST(RoutesTest, ThePostGateLimitsCapsAndStampsPostsAndBansRefuseThem) {
+    MemoryStore store;
+    PostGate gate({2, 100, {"10.0.0.5"}}, "a secret");
+    Routes routes(ServerOptions{}, store, &gate);
+    auto postFrom = [&](std::string_view peer, std::string_view query, std::string_view forwarded = "") {
+        HttpRequest request{"GET", "/cgi-bin/velmora.cgi", query};
+        request.peer = peer;
+        request.forwardedFor = forwarded;
+        return routes.handle(request);
+    };
+    HttpReply over = postFrom("203.0.113.7", "name=Greedy&date=1/5/09&score=101");
+    EXPECT_EQ(over.status, 400u);
+    EXPECT_EQ(bodyOf(over), "");
+    EXPECT_EQ(postFrom("203.0.113.7", "name=Ann&date=1/5/09&score=100").status, 200u);
+    // The cap's refusal counted against the rate too: two posts, then 429.
+    HttpReply limited = postFrom("203.0.113.7", "name=Ann&date=1/5/09&score=1");
+    EXPECT_EQ(limited.status, 429u);
+    EXPECT_EQ(bodyOf(limited), "");
+    EXPECT_EQ(postFrom("203.0.113.7", "garbage").status, 429u);
+    // Behind the trusted proxy, the forwarded address is the sender.
+    EXPECT_EQ(postFrom("10.0.0.5", "name=Bob&date=1/5/09&score=5", "203.0.113.8").status, 200u);
+    ASSERT_EQ(store.entries.size(), 2u);
+    EXPECT_EQ(store.entries[0].poster, PosterKey("a secret").of("203.0.113.7"));
+    EXPECT_EQ(store.entries[1].poster, PosterKey("a secret").of("203.0.113.8"));
+    store.banning = true;
+    HttpReply banned = postFrom("198.51.100.1", "name=Rude&date=1/5/09&score=5");
+    EXPECT_EQ(banned.status, 400u);
+    EXPECT_EQ(bodyOf(banned), "");
 }
 
 TEST(RoutesTest, PageIsRenderedOnlyWhenTheScoresChangedAndOneAtATime) {

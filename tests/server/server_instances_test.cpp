@@ -15,6 +15,7 @@
 #include <set>
 #include <thread>
 
+#include "server/moderation.h"
 #include "server/store_factory.h"
 #include "tests/server/pg_cluster.h"
 #include "tests/server/server_process.h"
@@ -102,6 +103,31 @@ void waitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
     auto deadline = std::chrono::steady_clock::now() + limit;
     while (!condition() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(10ms);
+    }
+}
+
+// The operator removes a score and bans its poster with the admin command:
+// both instances' pages drop it within a second, and both refuse the poster.
+TEST(ServerInstancesTest, ARemovedScoreAndABannedPosterLeaveEveryInstance) {
+    std::string database = sharedPgCluster().createDatabase();
+    ServerProcess first({"--db", database});
+    ServerProcess second({"--db", database});
+    ASSERT_EQ(get(first.port(), post("Offensive", 65535)).status, 200);
+    for (ServerProcess* server : {&first, &second}) {
+        waitFor([&] { return page(*server).find(">Offensive<") != std::string::npos; }, 2s);
+    }
+    std::vector<server::ListedScore> top = server::openModeration(database)->list({1, "", {}});
+    ASSERT_EQ(top.size(), 1u);
+    std::string command = std::string(VELMORA_SERVER_BINARY) + " admin --db '" + database + "' remove --ban-poster "
+                          + std::to_string(top[0].id) + " >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    auto removed = std::chrono::steady_clock::now();
+    for (ServerProcess* server : {&first, &second}) {
+        waitFor([&] { return page(*server).find(">Offensive<") == std::string::npos; }, 2s);
+        EXPECT_LT(std::chrono::steady_clock::now() - removed, 1s) << server->port();
+        HttpReply again = get(server->port(), post("Another", 1));
+        EXPECT_EQ(again.status, 400);
+        EXPECT_EQ(again.body, "");
     }
 }
 

@@ -36,7 +36,8 @@ uint16_t readPort(int fd) {
 }  // namespace
 
 ServerProcess::ServerProcess(const std::vector<std::string>& arguments) {
-    std::vector<std::string> words = {VELMORA_SERVER_BINARY, "--listen", "127.0.0.1:0"};
+    // Every test client posts from 127.0.0.1: no post limit unless the test sets one.
+    std::vector<std::string> words = {VELMORA_SERVER_BINARY, "--listen", "127.0.0.1:0", "--post-rate", "0"};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words) {

@@ -13,7 +13,8 @@ namespace velmora::testing {
 
 class ServerProcess {
 public:
-    // Starts the server with `arguments` added to "--listen 127.0.0.1:0" and
+    // Starts the server with `arguments` added to "--listen 127.0.0.1:0
+    // --post-rate 0" (later options win) and
     // waits for it to say where it listens. Throws when it does not start.
     explicit ServerProcess(const std::vector<std::string>& arguments);
     ~ServerProcess();
