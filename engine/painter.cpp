@@ -32,6 +32,35 @@ void drawMask(Picture& picture, const Mask& mask, const Picture& tile, int left,
 
 namespace {
 
+void fillRect(Picture& picture, uint32_t colour, int left, int top, int width, int height) {
+    const int firstX = std::max(left, 0);
+    const int lastX = std::min(left + width, picture.width);
+    for (int y = std::max(top, 0); y < std::min(top + height, picture.height); ++y) {
+        for (int x = firstX; x < lastX; ++x) {
+            picture.at(x, y) = colour;
+        }
+    }
+}
+
+}  // namespace
+
+void drawOutline(Picture& picture, const Mask& mask, uint32_t colour, int left, int top) {
+    constexpr int inner = kTileSize - kOutlineWidth;
+    for (int k = 0; k < 16; ++k) {
+        if (!mask[k]) {
+            continue;
+        }
+        const int x = left + kTileSize * (k % 4);
+        const int y = top + kTileSize * (k / 4);
+        fillRect(picture, colour, x, y, kTileSize, kOutlineWidth);
+        fillRect(picture, colour, x, y + inner, kTileSize, kOutlineWidth);
+        fillRect(picture, colour, x, y, kOutlineWidth, kTileSize);
+        fillRect(picture, colour, x + inner, y, kOutlineWidth, kTileSize);
+    }
+}
+
+namespace {
+
 // Copies count pixels of source row y, from pixel x, into the same place of
 // board row y.
 void copySpan(Picture& board, const Picture& source, int sourceX, int sourceY, int x, int y,
