@@ -3,6 +3,7 @@
 
 #include <QKeyEvent>
 
+#include "platform/dialogs.h"
 #include "ui/guarded.h"
 #include "ui/highlight_button.h"
 #include "ui/ui_style.h"
@@ -20,6 +21,11 @@ constexpr int kSlotWidth = 110;
 constexpr int kSlotGap = 6;
 constexpr int kLeft = 10;
 constexpr int kWidth = kLeft * 2 + kNameWidth + 3 * kSlotWidth + 2 * kSlotGap;
+
+QString titleOf(Action action) {
+    const std::string_view title = engine::actionTitle(action);
+    return QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size()));
+}
 
 int slotLeft(int column) { return kLeft + kNameWidth + column * (kSlotWidth + kSlotGap); }
 
@@ -50,9 +56,7 @@ void Tcontrols::buildLayout() {
     for (std::size_t row = 0; row < engine::kActions.size(); ++row) {
         const Action action = engine::kActions[row];
         const int top = kRowTop + static_cast<int>(row) * kRowHeight;
-        style::label(this, kLeft, top + 2, QString::fromLatin1(engine::actionTitle(action).data(),
-                                                               static_cast<int>(engine::actionTitle(action).size())),
-                     name, style::kPale, kNameWidth - 8, 18);
+        style::label(this, kLeft, top + 2, titleOf(action), name, style::kPale, kNameWidth - 8, 18);
         for (int column = 0; column <= kPadSlot; ++column) {
             auto* button = highlightButton(this, QString("slot_%1_%2").arg(row).arg(column), QString(),
                                            QRect(slotLeft(column), top, kSlotWidth, 20), Qt::AlignHCenter);
@@ -153,9 +157,7 @@ bool Tcontrols::takePadButton(const QString& button) {
 }
 
 void Tcontrols::refuse(Action holder) {
-    const std::string_view title = engine::actionTitle(holder);
-    message->setText("Already used for " +
-                     QString::fromLatin1(title.data(), static_cast<int>(title.size())));
+    message->setText("Already used for " + titleOf(holder));
 }
 
 void Tcontrols::restoreDefaults() {

@@ -141,6 +141,11 @@ TEST_F(MainOptionsTest, LosingTheFocusPausesOnlyWhenChosen) {
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     EXPECT_FALSE(window.game().gamepaused());
+    // The window's own menus leave it active.
+    window.StartingLevel1->popup(window.mapToGlobal(QPoint(20, 20)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.StartingLevel1));
+    window.StartingLevel1->close();
+    EXPECT_FALSE(window.game().gamepaused());
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     EXPECT_TRUE(window.game().gamepaused());
