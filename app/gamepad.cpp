@@ -12,6 +12,8 @@ namespace velmora {
 namespace {
 
 constexpr int kPollIntervalMs = 10;
+// With no pad open only a plug-in is waited for, so the program wakes less.
+constexpr int kIdlePollIntervalMs = 200;
 // How far the stick must lean before it counts as a direction.
 constexpr int kStickThreshold = 16000;
 
@@ -29,7 +31,7 @@ int lean(int value) {
 }  // namespace
 
 Gamepad::Gamepad(QObject* parent) : QObject(parent) {
-    timer_.setInterval(kPollIntervalMs);
+    timer_.setInterval(kIdlePollIntervalMs);
     connect(&timer_, &QTimer::timeout, this, &Gamepad::poll);
 }
 
@@ -70,6 +72,10 @@ void Gamepad::poll() {
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         handleEvent(event);
+    }
+    const int interval = pads_.empty() ? kIdlePollIntervalMs : kPollIntervalMs;
+    if (timer_.interval() != interval) {
+        timer_.setInterval(interval);
     }
     if (!held_.isEmpty() && clock_.elapsed() >= nextRepeat_) {
         nextRepeat_ = clock_.elapsed() + repeatIntervalMs();
