@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Velmora: starts the application and its windows in their fixed order.
 
+#include <QTimer>
 #include <clocale>
 #include <iostream>
 
 #include "app/aboutform.h"
 #include "app/command_line.h"
+#include "app/controlsform.h"
+#include "app/gamepad.h"
 #include "app/helpform.h"
 #include "app/highscoreform.h"
 #include "app/mainform.h"
@@ -55,9 +58,25 @@ int main(int argc, char** argv) {
     tallyWindow.setCentredOver(&mainWindow);
     mainWindow.setHighScoreList(&highscoreWindow);
     highscoreWindow.setPostTarget(&mainWindow);
+    velmora::Tcontrols controlsWindow(&mainWindow);
+    mainWindow.setControlsOpener(
+        [&controlsWindow](const velmora::KeyBindings& bindings) { controlsWindow.edit(bindings); });
+    controlsWindow.setOnDone(
+        [&mainWindow](const velmora::KeyBindings& bindings) { mainWindow.setBindings(bindings); });
+    // A pad button binds while the controls window waits for one, else it plays.
+    velmora::Gamepad gamepad;
+    QObject::connect(&gamepad, &velmora::Gamepad::buttonPressed, &mainWindow,
+                     [&](const QString& button) {
+                         if (!controlsWindow.takePadButton(button)) {
+                             mainWindow.padButton(button);
+                         }
+                     });
 
     velmora::closeOnTermination(&mainWindow);
 
     mainWindow.show();
+    // Pads are looked for once the window shows; without SDL controller
+    // support the game runs on the keyboard alone.
+    QTimer::singleShot(0, &gamepad, [&gamepad] { gamepad.start(); });
     return application.exec();
 }

@@ -15,7 +15,6 @@
 #include "app/picture_view.h"
 #include "app/settings.h"
 #include "app/shadow_label.h"
-#include "app/virtual_keys.h"
 #include "controls/ButtonComps.h"
 #include "controls/TFlatPanelUnit.h"
 #include "controls/limited_edit.h"
@@ -176,13 +175,13 @@ void Tmain::keyPressEvent(QKeyEvent* event) {
     if (panelKeyPressed(*event)) {
         return;
     }
-    uint16_t key = virtualKeyCode(event->key());
-    if (key == 0) {
+    std::optional<engine::Action> action = bindings_.actionForKey(event->keyCombination());
+    if (!action) {
         QMainWindow::keyPressEvent(event);
         return;
     }
     // Each key-down, auto-repeated ones included, is one step.
-    platform::runGuarded([&] { game_->FormKeyDown(key); });
+    platform::runGuarded([&] { performAction(*action); });
 }
 
 bool Tmain::eventFilter(QObject* watched, QEvent* event) {
@@ -217,6 +216,7 @@ void Tmain::loadinifile() {
     edit_name->setText(QString::fromStdString(settings.name));
     edit_aname->setText(edit_name->text());
     serverAddress_ = online::serverAddress(settings.server.value_or(std::string()));
+    loadPlayerOptions();
 }
 
 void Tmain::saveinifile() {
@@ -230,6 +230,7 @@ void Tmain::saveinifile() {
     settings.sounds = PlaySounds1->isChecked();
     settings.update = updateOptionToSave();
     app::saveSettings(settingsPath(), appname, settings);
+    savePlayerOptions();
 }
 
 // --- Sounds -----------------------------------------------------------------

@@ -11,12 +11,15 @@
 #include <optional>
 #include <string>
 
+#include "app/key_bindings.h"
+#include "app/player_options.h"
 #include "app/update_signature.h"
 #include "engine/game.h"
 #include "engine/game_host.h"
 #include "ui/window_links.h"
 
 class QAction;
+class QMenu;
 class QLabel;
 class QTimer;
 
@@ -77,6 +80,10 @@ class Tmain : public QMainWindow, public engine::GameHost, public ScorePostTarge
     // the logo opens too.
     void setHelpWindows(QWidget* helpWindow, QWidget* aboutWindow, online::TURL* makerLink);
     void setHighScoreList(HighScoreList* list) { highscore_ = list; }
+    // Opens the controls window on the bindings in use (mainform_options.cpp).
+    void setControlsOpener(std::function<void(const KeyBindings&)> opener) {
+        controlsOpener_ = std::move(opener);
+    }
 
     // --- Values held for the life of the process ---
     const std::string appname = "velmora";
@@ -135,6 +142,10 @@ class Tmain : public QMainWindow, public engine::GameHost, public ScorePostTarge
     QAction* ChangeName1 = nullptr;
     QAction* updatecheck = nullptr;
     QAction* Pause1 = nullptr;
+    QAction* Controls1 = nullptr;
+    QAction* ShowLandingPosition1 = nullptr;
+    QMenu* StartingLevel1 = nullptr;
+    QAction* PauseWhenInactive1 = nullptr;
     QAction* TallyList1 = nullptr;
     QAction* ViewHighScoreList1 = nullptr;
     QAction* Help1 = nullptr;
@@ -181,6 +192,19 @@ class Tmain : public QMainWindow, public engine::GameHost, public ScorePostTarge
     void Timer1Timer();
     void scorePosted() override;
 
+    // --- Player options and controls (mainform_options.cpp) ---
+    const KeyBindings& bindings() const { return bindings_; }
+    // Puts bindings in use and writes them to the settings at once.
+    void setBindings(const KeyBindings& bindings);
+    // What a key or gamepad button bound to action does.
+    void performAction(engine::Action action);
+    // A gamepad button pressed, by SDL's name; unbound buttons do nothing.
+    void padButton(const QString& button);
+    void Controls1Click();
+    void ShowLandingPosition1Click();
+    void StartingLevelClick(int level);
+    void PauseWhenInactive1Click();
+
     // The window's outer bounds as the settings store them.
     QRect outerBounds() const;
     void setOuterBounds(const QRect& bounds);
@@ -195,6 +219,7 @@ class Tmain : public QMainWindow, public engine::GameHost, public ScorePostTarge
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     // GameHost
@@ -222,6 +247,11 @@ class Tmain : public QMainWindow, public engine::GameHost, public ScorePostTarge
     void FormResize();
     void focusGame();
     void connectPosting();
+    // Player options (mainform_options.cpp)
+    void buildPlayerOptionsMenu(QMenu* options);
+    void loadPlayerOptions();
+    void savePlayerOptions();
+    void applyNewGameShortcuts();
 
     // Update (mainform_update.cpp)
     void setupUpdate();
@@ -245,6 +275,9 @@ class Tmain : public QMainWindow, public engine::GameHost, public ScorePostTarge
     std::string serverAddress_;
     QRect pendingOuterBounds_;
     bool frameAdjusted_ = false;
+    app::PlayerOptions options_;  // only what the file holds or the player chose
+    KeyBindings bindings_ = KeyBindings::defaults();
+    std::function<void(const KeyBindings&)> controlsOpener_;
 
     // Update
     bool selfUpdate_ = true;

@@ -89,6 +89,7 @@ void Tmain::buildMenu() {
     updatecheck = options->addAction("Automatically Check for Updates");
     updatecheck->setCheckable(true);
     updatecheck->setChecked(true);
+    buildPlayerOptionsMenu(options);
     options->addSeparator();
     Pause1 = options->addAction("Pause", this, guarded(this, &Tmain::Pause1Click));
     Pause1->setCheckable(true);

@@ -53,8 +53,8 @@ void Game::button_startClick() {
                         Panel::GameOverPanel, Panel::PausePanel}) {
         host_.setPanelVisible(panel, false);
     }
-    host_.setLabel(Label::Level, "Level: 1");
-    levelAnnounced_ = 1;
+    host_.setLabel(Label::Level, "Level: " + std::to_string(startingLevel_));
+    levelAnnounced_ = startingLevel_;
     host_.addtomineincrease(1, 1);
     gamerunning_ = 1;
     // The check mark is cleared outright, whatever it was, so the next P pauses.
@@ -62,7 +62,7 @@ void Game::button_startClick() {
     host_.setPauseChecked(false);
     host_.playsounds("startgame");
     host_.setLabel(Label::Greeting, "Good Luck " + host_.playerName());
-    startlevel = 1;
+    startlevel = startingLevel_;
     lines = 0;
     timer_.setInterval(gravityInterval(level()));
     timer_.setEnabled(true);
@@ -88,13 +88,13 @@ void Game::FormKeyDown(uint16_t key) {
         return;
     }
     switch (key) {
-        case keys::Left: move(-1, 0); break;
-        case keys::Right: move(1, 0); break;
-        case keys::Down: move(0, 1); break;
+        case keys::Left: act(Action::MoveLeft); break;
+        case keys::Right: act(Action::MoveRight); break;
+        case keys::Down: act(Action::MoveDown); break;
         case keys::Up:
-        case keys::A: Rotate(1); break;
-        case keys::S: Rotate(kRotateBackwards); break;
-        case keys::P: pausethegame(); break;
+        case keys::A: act(Action::TurnLeft); break;
+        case keys::S: act(Action::TurnRight); break;
+        case keys::P: act(Action::Pause); break;
         default: break;
     }
 }
@@ -154,6 +154,9 @@ void Game::drawBoard(bool withPiece) {
     const Artwork& tiles = art();
     drawWell(board_, wellcells, tiles);
     if (withPiece) {
+        if (landingShadow_ && gamerunning()) {
+            drawLandingShadow();
+        }
         drawMask(board_, blockcells, tiles.tiles[blocktype], tiles.tileSize * blockx,
                  tiles.tileSize * blocky);
     }

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/actions.h"
 #include "engine/artwork.h"
 #include "engine/blockshapes.h"
 #include "engine/game_host.h"
@@ -65,6 +66,10 @@ public:
     // Key-down by virtual-key code; acted on only while a game runs and no
     // row flash is running.
     void FormKeyDown(uint16_t key);
+    // A player's action, bound to a key or a gamepad button; acted on, as
+    // keys are, only while a game runs and no row flash is running. New Game
+    // is the window's and does nothing here.
+    void act(Action action);
     // The gravity timer's tick: one dropitdown.
     void downtimerTimer();
 
@@ -84,12 +89,28 @@ public:
     // One tick: a flash step while rows flash, else one row of gravity; a
     // piece that cannot fall settles ("place") and the row check runs.
     void dropitdown();
+    // Drop: the falling piece moves down while it fits, then settles at once
+    // as a gravity step settles it. Earns no points; does nothing while paused.
+    void drop();
+    // The box row at which the falling piece would settle if it fell now.
+    uint8_t landingRow() const;
     // Finds the full rows among rows 1 to 20: none brings in the next piece,
     // otherwise the flash starts (20 ms, then 100/150 ms blinks).
     void getlinescleared();
     // Redraws the whole board: background, settled cells, and the falling
     // piece unless rows are flashing. Tells the host the pictures changed.
     void Drawblock();
+
+    // --- Player options (off or 1 by default: the game as it always was) ---
+
+    // Outlines, under the falling piece, the cells where it would settle;
+    // redraws at once when a game is running.
+    void setLandingShadow(bool shown);
+    bool landingShadow() const { return landingShadow_; }
+    // The level every game starts at from now on, 1 to 10; any other value
+    // gives 1.
+    void setStartingLevel(int level);
+    int startingLevel() const { return startingLevel_; }
 
     // --- What the window shows -------------------------------------------
 
@@ -142,6 +163,7 @@ private:
     void drawNextPreview();
     void drawBoard(bool withPiece);
     const Artwork& art() const;
+    void drawLandingShadow();
 
     GameHost& host_;
     GameTimer& timer_;
@@ -156,6 +178,8 @@ private:
     int tileSize_ = kTileSize;   // the board's cell in device pixels
     bool pieceDrawn_ = false;    // the board shows the falling piece
     bool previewShown_ = false;  // the preview shows the next piece
+    bool landingShadow_ = false;
+    uint8_t startingLevel_ = 1;
 };
 
 }  // namespace velmora::engine

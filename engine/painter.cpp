@@ -32,6 +32,38 @@ void drawMask(Picture& picture, const Mask& mask, const Picture& tile, int left,
 
 namespace {
 
+void fillRect(Picture& picture, uint32_t colour, int left, int top, int width, int height) {
+    const int firstX = std::max(left, 0);
+    const int lastX = std::min(left + width, picture.width);
+    for (int y = std::max(top, 0); y < std::min(top + height, picture.height); ++y) {
+        for (int x = firstX; x < lastX; ++x) {
+            picture.at(x, y) = colour;
+        }
+    }
+}
+
+}  // namespace
+
+void drawOutline(Picture& picture, const Mask& mask, uint32_t colour, int left, int top,
+                 int tileSize) {
+    // The frame keeps its width in logical pixels on denser screens.
+    const int width = std::max(1, kOutlineWidth * tileSize / kTileSize);
+    const int inner = tileSize - width;
+    for (int k = 0; k < 16; ++k) {
+        if (!mask[k]) {
+            continue;
+        }
+        const int x = left + tileSize * (k % 4);
+        const int y = top + tileSize * (k / 4);
+        fillRect(picture, colour, x, y, tileSize, width);
+        fillRect(picture, colour, x, y + inner, tileSize, width);
+        fillRect(picture, colour, x, y, width, tileSize);
+        fillRect(picture, colour, x + inner, y, width, tileSize);
+    }
+}
+
+namespace {
+
 // Copies count pixels of source row y, from pixel x, into the same place of
 // board row y.
 void copySpan(Picture& board, const Picture& source, int sourceX, int sourceY, int x, int y,

@@ -19,6 +19,13 @@ void drawTile(Picture& picture, const Picture& tile, int left, int top);
 // (left + 24 * (k % 4), top + 24 * (k / 4)) for a 24-pixel tile.
 void drawMask(Picture& picture, const Mask& mask, const Picture& tile, int left, int top);
 
+// Outlines each set cell of mask with a frame kOutlineWidth pixels wide in
+// colour, box cell k at pixel (left + 24 * (k % 4), top + 24 * (k / 4)); the
+// inside of each cell is left as it was. Cut off at the picture's edges.
+inline constexpr int kOutlineWidth = 2;
+void drawOutline(Picture& picture, const Mask& mask, uint32_t colour, int left, int top,
+                 int tileSize = kTileSize);
+
 // Overwrites board (which must be 287 x 507) with the background, then draws
 // every settled cell (values 1 to 7) of columns 1 to 10, rows 1 to 20, with
 // tile value - 1 at pixel (24 * column, 24 * row).
