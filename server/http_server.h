@@ -19,6 +19,8 @@
 #include <utility>
 #include <vector>
 
+#include "server/responder.h"
+
 struct MHD_Daemon;
 struct MHD_Connection;
 
@@ -26,7 +28,7 @@ namespace velmora::server {
 
 struct HttpRequest {
     std::string_view method;
-    std::string_view path;      // percent-decoded, without the query
+    std::string_view path;      // percent-decoded, without the query or an absolute form's scheme and host
     std::string_view rawQuery;  // what follows the "?" of the target, undecoded
 };
 
@@ -61,12 +63,23 @@ struct HttpReply {
 // A reply with a text body.
 HttpReply textReply(unsigned status, std::string text, std::string contentType = "text/plain; charset=utf-8");
 
-using HttpHandler = std::function<HttpReply(const HttpRequest&)>;
+// Answers a request through the responder, at once or later from any thread.
+using HttpHandler = std::function<void(const HttpRequest&, Responder)>;
+
+// The reply to a request its handler answers later, and the connection,
+// put aside meanwhile, that waits for it.
+struct PendingReply {
+    std::mutex mutex;
+    std::optional<HttpReply> reply;
+    MHD_Connection* suspended = nullptr;
+};
 
 class HttpServer {
 public:
     // Listens on `host`:`port` (port 0: the kernel picks one) and serves
     // with `threads` threads. Throws std::runtime_error when it cannot.
+    // Every request must be answered: the server waits for the late ones
+    // when it stops.
     HttpServer(const std::string& host, uint16_t port, unsigned threads, HttpHandler handler);
     ~HttpServer();
     HttpServer(const HttpServer&) = delete;
@@ -85,6 +98,8 @@ private:
     void track(MHD_Connection* connection, std::optional<std::chrono::steady_clock::time_point> deadline);
     void forget(MHD_Connection* connection);
     void cutLateRequests();
+    void closeLongestIdle();
+    void deliver(PendingReply& pending, HttpReply reply);
 
     HttpHandler handler_;
     uint16_t port_ = 0;
@@ -97,6 +112,11 @@ private:
     std::condition_variable reaperWake_;
     bool stopping_ = false;
     std::thread reaper_;
+
+    // Requests put aside until their handler answers.
+    std::mutex suspendedMutex_;
+    std::condition_variable suspendedDone_;
+    size_t suspended_ = 0;
 };
 
 }  // namespace velmora::server

@@ -55,8 +55,9 @@ int run(ServerOptions options) {
     std::unique_ptr<velmora::server::Store> store = velmora::server::openStore(options.database);
     velmora::server::Routes routes(options, *store);
     velmora::server::HttpServer server(options.host, options.port, options.threads,
-                                       [&routes](const velmora::server::HttpRequest& request) {
-                                           return routes.handle(request);
+                                       [&routes](const velmora::server::HttpRequest& request,
+                                                 velmora::server::Responder responder) {
+                                           routes.handle(request, std::move(responder));
                                        });
     std::cout << "velmora-server listening on http://" << options.host << ":" << server.port() << std::endl;
     int received = 0;

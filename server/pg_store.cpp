@@ -145,6 +145,14 @@ class PgStore::Lease {
         return result;
     }
 
+    // Runs a statement without parameters, such as BEGIN or COMMIT.
+    void command(const char* sql) {
+        Result result(PQexec(connection_, sql));
+        if (!result || PQresultStatus(result.get()) != PGRES_COMMAND_OK) {
+            throw StoreError(store_.scrub(trimmed(PQerrorMessage(connection_))));
+        }
+    }
+
     bool broken() const { return PQstatus(connection_) != CONNECTION_OK; }
 
   private:
@@ -328,6 +336,40 @@ void PgStore::add(const ScoreEntry& entry) {
         lease.run(kAdd, {entry.name, entry.date, std::to_string(entry.score)}, PGRES_COMMAND_OK);
     }
     ownChanges_.fetch_add(1, std::memory_order_release);
+}
+
+void PgStore::addAll(const std::vector<ScoreEntry>& entries) {
+    if (entries.size() == 1) {
+        add(entries.front());
+        return;
+    }
+    for (const ScoreEntry& entry : entries) {
+        if (entry.name.find('\0') != std::string::npos || entry.date.find('\0') != std::string::npos) {
+            throw StoreError("a name or date holds a NUL byte");
+        }
+    }
+    {
+        // One transaction: its commit is the one wait for the disk.
+        Lease lease(*this);
+        lease.command("BEGIN");
+        try {
+            for (const ScoreEntry& entry : entries) {
+                lease.run(kAdd, {entry.name, entry.date, std::to_string(entry.score)}, PGRES_COMMAND_OK);
+            }
+        } catch (const StoreError&) {
+            if (!lease.broken()) {
+                lease.command("ROLLBACK");
+            }
+            throw;
+        }
+        lease.command("COMMIT");
+    }
+    ownChanges_.fetch_add(1, std::memory_order_release);
+}
+
+void PgStore::check() {
+    Lease lease(*this);
+    lease.run(kSnapshot, {}, PGRES_TUPLES_OK);
 }
 
 std::vector<ScoreEntry> PgStore::best(size_t limit) {

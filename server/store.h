@@ -25,6 +25,19 @@ public:
     // could not be stored.
     virtual void add(const ScoreEntry& entry) = 0;
 
+    // Stores all of `entries` or none of them; durable when this returns.
+    // Stores that can do so commit them together, with one flush to disk.
+    // Throws StoreError when they could not be stored.
+    virtual void addAll(const std::vector<ScoreEntry>& entries) {
+        for (const ScoreEntry& entry : entries) {
+            add(entry);
+        }
+    }
+
+    // Returns when a post would be stored now; throws StoreError with the
+    // reason in one line otherwise. Cheap enough to ask every second.
+    virtual void check() { count(); }
+
     // At most `limit` entries, best score first, newest first among equal
     // scores.
     virtual std::vector<ScoreEntry> best(size_t limit) = 0;

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Score posts go to the store in batches: whatever arrived while the last
+// batch was being committed is committed next, in one transaction with one
+// flush to disk, and each post learns its outcome only once its batch is
+// durable. One flush then serves many posts, so durable replies stay fast
+// under load. Runs on its own thread, apart from the threads that serve
+// connections.
+
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "server/store.h"
+
+namespace velmora::server {
+
+// Posts waiting at most; more are refused at once.
+inline constexpr size_t kMaxWaitingPosts = 4096;
+// Posts in one transaction at most.
+inline constexpr size_t kMaxBatch = 512;
+
+class GroupCommitter {
+public:
+    // Told true once the entry is stored durably, false when it could not be.
+    using Outcome = std::function<void(bool stored)>;
+    // Told before a batch is stored whether a post is still wanted (its
+    // client still waits); posts no longer wanted are dropped unstored.
+    using Wanted = std::function<bool()>;
+
+    // `store` must outlive the committer.
+    explicit GroupCommitter(Store& store, size_t queueLimit = kMaxWaitingPosts);
+    // Finishes the batch in progress; posts still waiting are told false.
+    ~GroupCommitter();
+    GroupCommitter(const GroupCommitter&) = delete;
+    GroupCommitter& operator=(const GroupCommitter&) = delete;
+
+    // Queues `entry`; false, with nothing queued, when the queue is full.
+    bool trySubmit(ScoreEntry entry, Wanted wanted, Outcome outcome);
+
+private:
+    struct Post {
+        ScoreEntry entry;
+        Wanted wanted;
+        Outcome outcome;
+    };
+
+    void run();
+    void commit(std::vector<Post>& batch);
+
+    Store& store_;
+    size_t queueLimit_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::vector<Post> waiting_;
+    bool closing_ = false;
+    std::thread thread_;
+};
+
+}  // namespace velmora::server
