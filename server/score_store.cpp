@@ -47,6 +47,10 @@ std::string adviceFor(const std::filesystem::path& path) {
     if (std::filesystem::is_directory(path, error)) {
         return "it is a folder: name a database file instead";
     }
+    struct statvfs fileSystem {};
+    if (::statvfs(folder.c_str(), &fileSystem) == 0 && (fileSystem.f_flag & ST_RDONLY) != 0) {
+        return "its file system is mounted read-only: name a file on a writable one";
+    }
     if (::access(folder.c_str(), W_OK | X_OK) != 0
         || (std::filesystem::exists(path, error) && ::access(path.c_str(), R_OK | W_OK) != 0)) {
         return "the server's user may not write the file or its folder: check their owner and permissions";
