@@ -7,8 +7,12 @@
 
 namespace velmora::server {
 
-GroupCommitter::GroupCommitter(Store& store, size_t queueLimit)
-    : store_(store), queueLimit_(queueLimit), thread_([this] { run(); }) {}
+GroupCommitter::GroupCommitter(Store& store, size_t queueLimit, size_t threads)
+    : store_(store), queueLimit_(queueLimit) {
+    for (size_t i = 0; i < threads; ++i) {
+        threads_.emplace_back([this] { run(); });
+    }
+}
 
 GroupCommitter::~GroupCommitter() {
     std::vector<Post> left;
@@ -17,7 +21,9 @@ GroupCommitter::~GroupCommitter() {
         closing_ = true;
     }
     wake_.notify_all();
-    thread_.join();
+    for (std::thread& thread : threads_) {
+        thread.join();
+    }
     left.swap(waiting_);
     for (Post& post : left) {
         post.outcome(false);

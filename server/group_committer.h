@@ -22,6 +22,9 @@ namespace velmora::server {
 inline constexpr size_t kMaxWaitingPosts = 4096;
 // Posts in one transaction at most.
 inline constexpr size_t kMaxBatch = 512;
+// Batches under way at once: while one waits for the disk's flush, the next
+// is committed and flushed beside it.
+inline constexpr size_t kCommitThreads = 4;
 
 class GroupCommitter {
 public:
@@ -32,7 +35,7 @@ public:
     using Wanted = std::function<bool()>;
 
     // `store` must outlive the committer.
-    explicit GroupCommitter(Store& store, size_t queueLimit = kMaxWaitingPosts);
+    explicit GroupCommitter(Store& store, size_t queueLimit = kMaxWaitingPosts, size_t threads = kCommitThreads);
     // Finishes the batch in progress; posts still waiting are told false.
     ~GroupCommitter();
     GroupCommitter(const GroupCommitter&) = delete;
@@ -57,7 +60,7 @@ private:
     std::condition_variable wake_;
     std::vector<Post> waiting_;
     bool closing_ = false;
-    std::thread thread_;
+    std::vector<std::thread> threads_;
 };
 
 }  // namespace velmora::server

@@ -94,10 +94,10 @@ void ScoreStore::open(const std::string& path) {
     db_ = openConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX);
     sqlite3_busy_timeout(db_, 5000);
     execute(db_, "PRAGMA journal_mode=WAL");
-    // FULL flushes the journal at every commit: a post is answered only
-    // once it would survive a power cut. Posts come in batches, so one
-    // flush serves many.
-    execute(db_, "PRAGMA synchronous=FULL");
+    // Commits only write the journal; addAll flushes it after the write lock
+    // is given back, and only then counts a post as stored, so that it
+    // survives a power cut. (NORMAL still flushes around every write-back.)
+    execute(db_, "PRAGMA synchronous=NORMAL");
     // Posts never write back themselves; the checkpointer below does.
     execute(db_, "PRAGMA wal_autocheckpoint=0");
     execute(db_, ("PRAGMA journal_size_limit=" + std::to_string(kJournalSizeLimit)).c_str());
@@ -137,6 +137,7 @@ void ScoreStore::open(const std::string& path) {
     probeDb_ = openConnection(path, SQLITE_OPEN_READWRITE);
     sqlite3_busy_timeout(probeDb_, kProbeWaitMs);
     watch_ = std::make_unique<DatabaseFileWatch>(path);
+    journalFlush_ = std::make_unique<JournalFlush>(path);
 }
 
 void ScoreStore::close() {
@@ -149,6 +150,7 @@ void ScoreStore::close() {
     insert_ = selectBest_ = nullptr;
     probeDb_ = checkpointDb_ = readDb_ = db_ = nullptr;
     watch_.reset();  // after the connections: see DatabaseFileWatch
+    journalFlush_.reset();
 }
 
 ScoreStore::~ScoreStore() {
@@ -223,6 +225,17 @@ void ScoreStore::add(const ScoreEntry& entry) { addAll({entry}); }
 
 void ScoreStore::addAll(const std::vector<ScoreEntry>& entries) {
     ensureFileIsOurs();
+    commit(entries);
+    journalFlush_->flush();
+    // Committed, but into a file deleted or replaced meanwhile: as good as
+    // lost, so not acknowledged.
+    ensureFileIsOurs();
+    lastCommit_ = nowNanoseconds();
+    count_ += entries.size();
+    ++generation_;
+}
+
+void ScoreStore::commit(const std::vector<ScoreEntry>& entries) {
     std::lock_guard lock(mutex_);
     writeBegan_ = nowNanoseconds();
     struct WriteEnded {
@@ -247,12 +260,6 @@ void ScoreStore::addAll(const std::vector<ScoreEntry>& entries) {
         }
         throw;
     }
-    // Committed, but into a file deleted or replaced meanwhile: as good as
-    // lost, so not acknowledged.
-    ensureFileIsOurs();
-    lastCommit_ = nowNanoseconds();
-    count_ += entries.size();
-    ++generation_;
     if (journalPages_ >= kJournalPagesBeforeForcing) {
         // Waits for a background write-back in progress, then copies the
         // rest; the next post starts the journal again from its beginning.

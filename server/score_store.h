@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The scores, kept in an SQLite database (WAL journal, flushed at every
-// commit). Safe to use from several threads: one connection writes, another
+// The scores, kept in an SQLite database (WAL journal, flushed after every
+// commit before the commit counts as done). Safe to use from several threads: one connection writes, another
 // reads, so the list page never waits behind posts or a write-back. It stops
 // taking posts once the file at its path is no longer the one it opened.
 
@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "server/database_file_watch.h"
+#include "server/journal_flush.h"
 #include "server/store.h"
 
 namespace velmora::server {
@@ -27,13 +28,14 @@ inline constexpr auto kCheckpointInterval = std::chrono::milliseconds(100);
 // Pages the journal may hold before the post that fills it writes it back
 // itself, waiting for the disk: a background write-back rarely catches up
 // while posts keep arriving, so without this the journal only grows, as fast
-// as posts come in while the disk flushes. Keeps it to a few MB (4 KB pages).
-inline constexpr int kJournalPagesBeforeForcing = 1000;
+// as posts come in while the disk flushes. Keeps it to 1 MB (4 KB pages), so
+// that it cannot take a small disk's last room before a write-back.
+inline constexpr int kJournalPagesBeforeForcing = 256;
 // Time without posts after which the journal file is cut to nothing. That
 // holds posts back for a flush, so not between two posts of a steady trickle.
 inline constexpr auto kRestBeforeTruncating = std::chrono::seconds(1);
 // What a journal file keeps of its size once it has been written back.
-inline constexpr int64_t kJournalSizeLimit = 4 * 1024 * 1024;
+inline constexpr int64_t kJournalSizeLimit = 1024 * 1024;
 // Free space beside the database below which the journal may not take a
 // batch of posts: the health check then reports the disk full.
 inline constexpr uint64_t kMinFreeBytes = 64 * 1024;
@@ -56,8 +58,9 @@ public:
     // On disk when this returns: committed and flushed, so it survives the
     // process being killed and the power being cut right after.
     void add(const ScoreEntry& entry) override;
-    // One transaction, one flush. A failure for space writes the journal
-    // back at once, so that posts succeed again as soon as space returns.
+    // One transaction, one flush; the flushes of several calls at once run
+    // side by side. A failure for space writes the journal back at once, so
+    // that posts succeed again as soon as space returns.
     void addAll(const std::vector<ScoreEntry>& entries) override;
     // The file is still the one opened and starts as a database, a read
     // answers, and there is room for the journal.
@@ -70,6 +73,8 @@ public:
 private:
     void open(const std::string& path);
     void close();
+    // Commits `entries` to the journal, not yet flushed.
+    void commit(const std::vector<ScoreEntry>& entries);
     void insert(const ScoreEntry& entry);
     // Throws once the database file is lost; remembers the loss for good.
     void ensureFileIsOurs();
@@ -107,6 +112,7 @@ private:
 
     std::string path_;
     std::unique_ptr<DatabaseFileWatch> watch_;
+    std::unique_ptr<JournalFlush> journalFlush_;
     // Asks whether the write lock can be had now, when no post has lately
     // shown it; its own connection, so it never waits behind a post.
     std::mutex probeMutex_;

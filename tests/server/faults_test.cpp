@@ -274,7 +274,8 @@ TEST_F(FaultTest, AFullDiskRecoversWhileThePostsKeepComing) {
         auto freed = Clock::now();
         int before = acknowledged;
         EXPECT_TRUE(waitFor([&] { return acknowledged > before + 50; }, 2s))
-            << "nothing stored " << since(freed).count() << " ms after the space returned";
+            << "nothing stored " << since(freed).count() << " ms after the space returned; last status "
+            << lastStatus << ", health: " << get(server.port(), "/healthz").body;
         EXPECT_TRUE(waitFor([&] { return get(server.port(), "/healthz").status == 200; }, 2s));
         stop = true;
         for (std::thread& poster : posters) {

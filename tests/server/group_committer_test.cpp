@@ -80,7 +80,7 @@ TEST(GroupCommitterTest, PostsThatWaitTogetherAreStoredTogetherAndAFullQueueRefu
     GatedStore store;
     Outcomes outcomes;
     {
-        GroupCommitter committer(store, 5);
+        GroupCommitter committer(store, 5, 1);
         auto always = [] { return true; };
         ASSERT_TRUE(committer.trySubmit(entry(1), always, outcomes.of(1)));
         store.waitEntered(1);  // the first batch holds the store
@@ -102,7 +102,7 @@ TEST(GroupCommitterTest, PostsThatWaitTogetherAreStoredTogetherAndAFullQueueRefu
 TEST(GroupCommitterTest, AFailedBatchTellsEveryPostAndUnwantedPostsAreNeverStored) {
     GatedStore store;
     Outcomes outcomes;
-    GroupCommitter committer(store);
+    GroupCommitter committer(store, kMaxWaitingPosts, 1);
     std::atomic<bool> secondWanted = true;
     ASSERT_TRUE(committer.trySubmit(entry(1), [] { return true; }, outcomes.of(1)));
     store.waitEntered(1);

@@ -65,7 +65,7 @@ TEST(ScoreStoreTest, JournalStaysSmallThroughManyPostsAndShrinksAtRest) {
     }
     EXPECT_NE(store.generation(), generation);
     EXPECT_EQ(store.count(), static_cast<uint64_t>(kManyPosts));
-    EXPECT_LT(largest, 8u << 20) << "the journal grew to " << largest << " bytes";
+    EXPECT_LT(largest, 2u << 20) << "the journal grew to " << largest << " bytes";
     EXPECT_TRUE(waitFor([&] { return journalSize(database) == 0; }, 5s))
         << "still " << journalSize(database) << " bytes at rest";
     EXPECT_EQ(store.best(3).size(), 3u);
