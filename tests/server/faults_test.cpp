@@ -24,6 +24,7 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/server/pg_cluster.h"
 #include "tests/server/server_process.h"
 
 namespace velmora::testing {
@@ -34,6 +35,11 @@ using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
 class FaultTest : public ::testing::Test {
+public:
+    static std::string post(int score) {
+        return "/cgi-bin/velmora.cgi?name=P" + std::to_string(score) + "&date=1/5/09&score=" + std::to_string(score);
+    }
+
 protected:
     void SetUp() override {
         std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -43,10 +49,6 @@ protected:
         database = (folder / "scores.db").string();
     }
     void TearDown() override { fs::remove_all(folder); }
-
-    static std::string post(int score) {
-        return "/cgi-bin/velmora.cgi?name=P" + std::to_string(score) + "&date=1/5/09&score=" + std::to_string(score);
-    }
 
     fs::path folder;
     std::string database;
@@ -111,25 +113,21 @@ TEST_F(FaultTest, ADeletedReplacedOrOverwrittenDatabaseRefusesPostsAndFailsHealt
     }
 }
 
-// Another process holds the database's write lock: posts wait a bounded time
-// and get 503, while everything that does not need the store answers at once.
-TEST_F(FaultTest, ALockedDatabaseDelaysOnlyThePosts) {
-    ServerProcess server({"--db", database, "--threads", "1"});
-    ASSERT_EQ(get(server.port(), post(1)).status, 200);
+// While the store hangs, posts wait a bounded time and get 503, while
+// everything that does not need the store answers at once.
+void expectOnlyPostsWait(const ServerProcess& server, const std::function<void()>& hang,
+                         const std::function<void()>& release) {
+    ASSERT_EQ(get(server.port(), FaultTest::post(1)).status, 200);
     ASSERT_EQ(get(server.port(), "/counter/velmora.shtml").status, 200);  // rendered and cached
-
-    sqlite3* holder = nullptr;
-    ASSERT_EQ(sqlite3_open(database.c_str(), &holder), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-
+    hang();
     HttpReply waited;
     std::chrono::milliseconds postTook{};
     std::thread poster([&] {
         auto start = Clock::now();
-        waited = get(server.port(), post(2));
+        waited = get(server.port(), FaultTest::post(2));
         postTook = since(start);
     });
-    std::this_thread::sleep_for(300ms);  // the post now waits for the lock
+    std::this_thread::sleep_for(300ms);  // the post now waits for the store
     for (const char* target : {"/velmora/velmoraversion.txt", "/counter/velmora.shtml", "/"}) {
         auto start = Clock::now();
         HttpReply reply = get(server.port(), target);
@@ -141,11 +139,29 @@ TEST_F(FaultTest, ALockedDatabaseDelaysOnlyThePosts) {
     EXPECT_EQ(waited.status, 503);
     EXPECT_EQ(waited.body, "");
     EXPECT_LT(postTook, 4500ms);
-
-    sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(holder);
-    EXPECT_TRUE(waitFor([&] { return get(server.port(), post(3)).status == 200; }, 5s));
+    release();
+    EXPECT_TRUE(waitFor([&] { return get(server.port(), FaultTest::post(3)).status == 200; }, 8s));
     EXPECT_TRUE(waitFor([&] { return get(server.port(), "/healthz").status == 200; }, 3s));
+}
+
+// Another process holds the database's write lock. One serving thread, so
+// that any wait for the store on it would show.
+TEST_F(FaultTest, ALockedDatabaseDelaysOnlyThePosts) {
+    ServerProcess server({"--db", database, "--threads", "1"});
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(database.c_str(), &holder), SQLITE_OK);
+    expectOnlyPostsWait(
+        server, [&] { ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK); },
+        [&] { sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr); });
+    sqlite3_close(holder);
+}
+
+// Every process of the PostgreSQL server stopped: it takes connections and
+// queries and answers nothing.
+TEST_F(FaultTest, AStoppedPostgresDelaysOnlyThePosts) {
+    PgCluster& cluster = sharedPgCluster();
+    ServerProcess server({"--db", cluster.createDatabase(), "--threads", "1"});
+    expectOnlyPostsWait(server, [&] { cluster.freeze(); }, [&] { cluster.thaw(); });
 }
 
 // The pid of the only child of `parent` (the server under a tracer).
