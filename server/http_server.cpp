@@ -235,19 +235,18 @@ struct HttpCallbacks {
         } catch (const std::exception&) {
             responder.send(textReply(500, "server error\n"));
         }
-        std::lock_guard lock(pending->mutex);
-        if (pending->reply) {
-            return answerLater(connection, *state, false);
+        std::unique_lock lock(pending->mutex);
+        if (!pending->reply && self->countSuspended()) {
+            // Put aside until the handler answers, so that this thread serves
+            // other connections meanwhile.
+            pending->suspended = connection;
+            MHD_suspend_connection(connection);
+            return MHD_YES;
         }
-        // Put aside until the handler answers, so that this thread serves
-        // other connections meanwhile.
-        pending->suspended = connection;
-        {
-            std::lock_guard count(self->suspendedMutex_);
-            ++self->suspended_;
-        }
-        MHD_suspend_connection(connection);
-        return MHD_YES;
+        // Stopping: the library must not stop with a connection put aside,
+        // so the reply (due within its deadline) is waited for here.
+        pending->arrived.wait(lock, [&] { return pending->reply.has_value(); });
+        return answerLater(connection, *state, false);
     }
 
     // Queues the reply the handler gave; `lock` false when the caller holds
@@ -299,6 +298,7 @@ HttpServer::~HttpServer() {
     {
         // The library must not stop with connections put aside.
         std::unique_lock lock(suspendedMutex_);
+        closing_ = true;
         suspendedDone_.wait(lock, [this] { return suspended_ == 0; });
     }
     {
@@ -338,9 +338,19 @@ void HttpServer::closeLongestIdle() {
     }
 }
 
+bool HttpServer::countSuspended() {
+    std::lock_guard lock(suspendedMutex_);
+    if (closing_) {
+        return false;
+    }
+    ++suspended_;
+    return true;
+}
+
 void HttpServer::deliver(PendingReply& pending, HttpReply reply) {
     std::lock_guard lock(pending.mutex);
     pending.reply = std::move(reply);
+    pending.arrived.notify_all();
     if (pending.suspended != nullptr) {
         MHD_resume_connection(std::exchange(pending.suspended, nullptr));
         {

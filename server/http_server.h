@@ -70,6 +70,7 @@ using HttpHandler = std::function<void(const HttpRequest&, Responder)>;
 // put aside meanwhile, that waits for it.
 struct PendingReply {
     std::mutex mutex;
+    std::condition_variable arrived;
     std::optional<HttpReply> reply;
     MHD_Connection* suspended = nullptr;
 };
@@ -100,6 +101,8 @@ private:
     void cutLateRequests();
     void closeLongestIdle();
     void deliver(PendingReply& pending, HttpReply reply);
+    // Counts one more connection put aside; false once the server stops.
+    bool countSuspended();
 
     HttpHandler handler_;
     uint16_t port_ = 0;
@@ -117,6 +120,7 @@ private:
     std::mutex suspendedMutex_;
     std::condition_variable suspendedDone_;
     size_t suspended_ = 0;
+    bool closing_ = false;  // no more connections put aside
 };
 
 }  // namespace velmora::server
