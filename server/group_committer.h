@@ -24,7 +24,7 @@ inline constexpr size_t kMaxWaitingPosts = 4096;
 inline constexpr size_t kMaxBatch = 512;
 // Batches under way at once: while one waits for the disk's flush, the next
 // is committed and flushed beside it.
-inline constexpr size_t kCommitThreads = 4;
+inline constexpr size_t kCommitThreads = 2;
 
 class GroupCommitter {
 public:
