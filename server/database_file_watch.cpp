@@ -42,15 +42,16 @@ std::string DatabaseFileWatch::problem() const {
     for (const Identity& file : files_) {
         struct stat status {};
         if (::stat(file.path.c_str(), &status) != 0) {
-            return file.path + " is gone (" + std::strerror(errno) + "); restart the server to open it again";
+            return file.path + " is gone (" + std::strerror(errno) +
+                   "); restart the server to open it again";
         }
         if (status.st_dev != file.device || status.st_ino != file.inode) {
             return file.path + " was replaced by another file; restart the server to open it";
         }
     }
     char header[sizeof kHeader] = {};
-    if (::pread(fd_, header, sizeof header, 0) != static_cast<ssize_t>(sizeof header)
-        || std::memcmp(header, kHeader, sizeof header) != 0) {
+    if (::pread(fd_, header, sizeof header, 0) != static_cast<ssize_t>(sizeof header) ||
+        std::memcmp(header, kHeader, sizeof header) != 0) {
         return files_.front().path + " is no longer an SQLite database";
     }
     return {};

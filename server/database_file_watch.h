@@ -14,7 +14,7 @@
 namespace velmora::server {
 
 class DatabaseFileWatch {
-public:
+  public:
     // Notes which files `path` and its journal (`path`-wal, when present)
     // are now. Throws StoreError when `path` cannot be opened for reading.
     explicit DatabaseFileWatch(const std::string& path);
@@ -29,7 +29,7 @@ public:
     // in one line naming the file.
     std::string problem() const;
 
-private:
+  private:
     struct Identity {
         std::string path;
         dev_t device;

@@ -14,7 +14,7 @@
 namespace velmora::server {
 
 class DeadlineTimer {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
 
     DeadlineTimer();
@@ -27,7 +27,7 @@ public:
     // quick and must not throw.
     void at(Clock::time_point when, std::function<void()> action);
 
-private:
+  private:
     void run();
 
     std::mutex mutex_;

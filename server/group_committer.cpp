@@ -51,8 +51,9 @@ void GroupCommitter::run() {
             return;
         }
         size_t taken = std::min(waiting_.size(), kMaxBatch);
-        batch.assign(std::make_move_iterator(waiting_.begin()),
-                     std::make_move_iterator(waiting_.begin() + static_cast<std::ptrdiff_t>(taken)));
+        batch.assign(
+            std::make_move_iterator(waiting_.begin()),
+            std::make_move_iterator(waiting_.begin() + static_cast<std::ptrdiff_t>(taken)));
         waiting_.erase(waiting_.begin(), waiting_.begin() + static_cast<std::ptrdiff_t>(taken));
         lock.unlock();
         commit(batch);

@@ -27,7 +27,7 @@ inline constexpr size_t kMaxBatch = 512;
 inline constexpr size_t kCommitThreads = 2;
 
 class GroupCommitter {
-public:
+  public:
     // Told true once the entry is stored durably, false when it could not be.
     using Outcome = std::function<void(bool stored)>;
     // Told before a batch is stored whether a post is still wanted (its
@@ -35,7 +35,8 @@ public:
     using Wanted = std::function<bool()>;
 
     // `store` must outlive the committer.
-    explicit GroupCommitter(Store& store, size_t queueLimit = kMaxWaitingPosts, size_t threads = kCommitThreads);
+    explicit GroupCommitter(Store& store, size_t queueLimit = kMaxWaitingPosts,
+                            size_t threads = kCommitThreads);
     // Finishes the batch in progress; posts still waiting are told false.
     ~GroupCommitter();
     GroupCommitter(const GroupCommitter&) = delete;
@@ -44,7 +45,7 @@ public:
     // Queues `entry`; false, with nothing queued, when the queue is full.
     bool trySubmit(ScoreEntry entry, Wanted wanted, Outcome outcome);
 
-private:
+  private:
     struct Post {
         ScoreEntry entry;
         Wanted wanted;

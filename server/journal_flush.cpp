@@ -18,7 +18,9 @@ JournalFlush::JournalFlush(const std::string& databasePath) : path_(databasePath
     }
 }
 
-JournalFlush::~JournalFlush() { ::close(fd_); }
+JournalFlush::~JournalFlush() {
+    ::close(fd_);
+}
 
 void JournalFlush::flush() const {
     // The flush covers the file's data whichever descriptor wrote it.

@@ -12,7 +12,7 @@
 namespace velmora::server {
 
 class JournalFlush {
-public:
+  public:
     // Opens `databasePath`-wal, which must exist (the database is open in
     // WAL mode). Throws StoreError when it cannot.
     explicit JournalFlush(const std::string& databasePath);
@@ -27,7 +27,7 @@ public:
     // StoreError when the flush fails.
     void flush() const;
 
-private:
+  private:
     std::string path_;
     int fd_ = -1;
 };

@@ -15,7 +15,7 @@ namespace velmora::server {
 struct HttpReply;
 
 class Responder {
-public:
+  public:
     explicit Responder(std::function<void(HttpReply)> deliver)
         : state_(std::make_shared<State>(std::move(deliver))) {}
 
@@ -25,7 +25,7 @@ public:
 
     bool answered() const { return state_->answered.load(std::memory_order_acquire); }
 
-private:
+  private:
     struct State {
         explicit State(std::function<void(HttpReply)> deliver) : deliver(std::move(deliver)) {}
         std::atomic<bool> answered{false};

@@ -19,7 +19,7 @@ inline constexpr size_t kStoreThreads = 4;
 inline constexpr size_t kStoreQueue = 256;
 
 class StorePool {
-public:
+  public:
     explicit StorePool(size_t threads = kStoreThreads, size_t queueLimit = kStoreQueue);
     // Waits for the work in progress; work still queued is dropped.
     ~StorePool();
@@ -30,7 +30,7 @@ public:
     // queued, when the queue is full. `work` must not throw.
     bool trySubmit(std::function<void()> work);
 
-private:
+  private:
     void run();
 
     size_t queueLimit_;

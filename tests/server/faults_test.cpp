@@ -2,9 +2,9 @@
 // velmora-server on an operator's worst night: its database deleted, replaced
 // or overwritten, locked by another process, its disk full, every connection
 // slot held; and the order of the flush to disk and the reply to a post.
-#include <gtest/gtest.h>
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sqlite3.h>
@@ -35,15 +35,17 @@ using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
 class FaultTest : public ::testing::Test {
-public:
+  public:
     static std::string post(int score) {
-        return "/cgi-bin/velmora.cgi?name=P" + std::to_string(score) + "&date=1/5/09&score=" + std::to_string(score);
+        return "/cgi-bin/velmora.cgi?name=P" + std::to_string(score) +
+               "&date=1/5/09&score=" + std::to_string(score);
     }
 
-protected:
+  protected:
     void SetUp() override {
         std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder = fs::temp_directory_path() / ("velmora_fault_test_" + std::to_string(::getpid()) + "_" + test);
+        folder = fs::temp_directory_path() /
+                 ("velmora_fault_test_" + std::to_string(::getpid()) + "_" + test);
         fs::remove_all(folder);
         fs::create_directories(folder);
         database = (folder / "scores.db").string();
@@ -82,12 +84,14 @@ TEST_F(FaultTest, ADeletedReplacedOrOverwrittenDatabaseRefusesPostsAndFailsHealt
         std::function<void(const std::string&)> apply;
     };
     const Fault faults[] = {
-        {"deleted", [](const std::string& db) {
+        {"deleted",
+         [](const std::string& db) {
              for (const char* suffix : {"", "-wal", "-shm"}) {
                  fs::remove(db + suffix);
              }
          }},
-        {"replaced", [](const std::string& db) {
+        {"replaced",
+         [](const std::string& db) {
              fs::copy_file(db, db + ".copy");
              fs::rename(db + ".copy", db);
          }},
@@ -151,7 +155,11 @@ TEST_F(FaultTest, ALockedDatabaseDelaysOnlyThePosts) {
     sqlite3* holder = nullptr;
     ASSERT_EQ(sqlite3_open(database.c_str(), &holder), SQLITE_OK);
     expectOnlyPostsWait(
-        server, [&] { ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK); },
+        server,
+        [&] {
+            ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr),
+                      SQLITE_OK);
+        },
         [&] { sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr); });
     sqlite3_close(holder);
 }
@@ -161,12 +169,14 @@ TEST_F(FaultTest, ALockedDatabaseDelaysOnlyThePosts) {
 TEST_F(FaultTest, AStoppedPostgresDelaysOnlyThePosts) {
     PgCluster& cluster = sharedPgCluster();
     ServerProcess server({"--db", cluster.createDatabase(), "--threads", "1"});
-    expectOnlyPostsWait(server, [&] { cluster.freeze(); }, [&] { cluster.thaw(); });
+    expectOnlyPostsWait(
+        server, [&] { cluster.freeze(); }, [&] { cluster.thaw(); });
 }
 
 // The pid of the only child of `parent` (the server under a tracer).
 pid_t childOf(pid_t parent) {
-    std::ifstream children("/proc/" + std::to_string(parent) + "/task/" + std::to_string(parent) + "/children");
+    std::ifstream children("/proc/" + std::to_string(parent) + "/task/" + std::to_string(parent) +
+                           "/children");
     pid_t child = -1;
     children >> child;
     return child;
@@ -182,8 +192,8 @@ TEST_F(FaultTest, EveryPostReplyLeavesAfterTheFlushThatCoversIt) {
     std::string trace = (folder / "trace").string();
     {
         ServerProcess server({"--db", database},
-                             {"strace", "-f", "-y", "-qq", "-e", "trace=pwrite64,fdatasync,fsync,sendmsg,sendto,writev",
-                              "-o", trace});
+                             {"strace", "-f", "-y", "-qq", "-e",
+                              "trace=pwrite64,fdatasync,fsync,sendmsg,sendto,writev", "-o", trace});
         constexpr int kPosts = 20;
         for (int i = 0; i < kPosts; ++i) {
             ASSERT_EQ(get(server.port(), post(i)).status, 200);
@@ -206,7 +216,8 @@ TEST_F(FaultTest, EveryPostReplyLeavesAfterTheFlushThatCoversIt) {
         std::smatch match;
         std::string thread = std::regex_search(line, match, threadOf) ? match[1].str() : "";
         bool journal = line.find("scores.db-wal>") != std::string::npos;
-        bool flush = line.find("fdatasync") != std::string::npos || line.find("fsync") != std::string::npos;
+        bool flush =
+            line.find("fdatasync") != std::string::npos || line.find("fsync") != std::string::npos;
         if (line.find("pwrite64(") != std::string::npos && journal) {
             lastWrite = index;
         } else if (flush && line.find("<unfinished") != std::string::npos) {
@@ -233,7 +244,7 @@ TEST_F(FaultTest, EveryPostReplyLeavesAfterTheFlushThatCoversIt) {
 // A file system of a few MB, mounted for the test; skipped where mounting
 // is not allowed.
 class SmallDisk {
-public:
+  public:
     explicit SmallDisk(const fs::path& where) : where_(where) {
         fs::create_directories(where);
         mounted_ = ::mount("tmpfs", where.c_str(), "tmpfs", 0, "size=3m") == 0;
@@ -254,7 +265,7 @@ public:
         ::close(fd);
     }
 
-private:
+  private:
     fs::path where_;
     bool mounted_ = false;
 };
@@ -290,8 +301,9 @@ TEST_F(FaultTest, AFullDiskRecoversWhileThePostsKeepComing) {
         auto freed = Clock::now();
         int before = acknowledged;
         EXPECT_TRUE(waitFor([&] { return acknowledged > before + 50; }, 2s))
-            << "nothing stored " << since(freed).count() << " ms after the space returned; last status "
-            << lastStatus << ", health: " << get(server.port(), "/healthz").body;
+            << "nothing stored " << since(freed).count()
+            << " ms after the space returned; last status " << lastStatus
+            << ", health: " << get(server.port(), "/healthz").body;
         EXPECT_TRUE(waitFor([&] { return get(server.port(), "/healthz").status == 200; }, 2s));
         stop = true;
         for (std::thread& poster : posters) {
@@ -302,9 +314,11 @@ TEST_F(FaultTest, AFullDiskRecoversWhileThePostsKeepComing) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(small.c_str(), &db), SQLITE_OK);
     sqlite3_stmt* counting = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT count(*) FROM scores", -1, &counting, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT count(*) FROM scores", -1, &counting, nullptr),
+              SQLITE_OK);
     ASSERT_EQ(sqlite3_step(counting), SQLITE_ROW);
-    EXPECT_GE(sqlite3_column_int(counting, 0), acknowledged.load());  // every acknowledged score kept
+    EXPECT_GE(sqlite3_column_int(counting, 0),
+              acknowledged.load());  // every acknowledged score kept
     sqlite3_finalize(counting);
     sqlite3_close(db);
 }
@@ -319,8 +333,8 @@ int connectFrom(const std::string& source, uint16_t port) {
     to.sin_family = AF_INET;
     to.sin_port = htons(port);
     ::inet_pton(AF_INET, "127.0.0.1", &to.sin_addr);
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0
-        || ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0 ||
+        ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
         if (fd >= 0) {
             ::close(fd);
         }
@@ -333,10 +347,12 @@ int connectFrom(const std::string& source, uint16_t port) {
 // nothing came.
 int statusOn(int fd, const std::string& target, std::chrono::milliseconds limit) {
     std::string request = "GET " + target + " HTTP/1.0\r\n\r\n";
-    if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size())) {
+    if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) !=
+        static_cast<ssize_t>(request.size())) {
         return 0;
     }
-    timeval timeout{static_cast<time_t>(limit.count() / 1000), static_cast<suseconds_t>(limit.count() % 1000 * 1000)};
+    timeval timeout{static_cast<time_t>(limit.count() / 1000),
+                    static_cast<suseconds_t>(limit.count() % 1000 * 1000)};
     ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     char head[64] = {};
     ssize_t got = ::recv(fd, head, sizeof head - 1, 0);
@@ -398,7 +414,8 @@ TEST_F(FaultTest, TargetsAreReadWholeAndInAbsoluteForm) {
         {"/velmora/velmoraversion.txt%00.html", 404},
     };
     for (const Case& c : cases) {
-        HttpReply reply = rawRequest(server.port(), "GET " + c.target + " HTTP/1.1\r\nHost: h\r\nConnection: close\r\n\r\n");
+        HttpReply reply = rawRequest(
+            server.port(), "GET " + c.target + " HTTP/1.1\r\nHost: h\r\nConnection: close\r\n\r\n");
         EXPECT_EQ(reply.status, c.status) << c.target;
     }
     HttpReply page = get(server.port(), "/counter/velmora.shtml");

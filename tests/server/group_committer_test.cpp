@@ -20,7 +20,7 @@ using namespace std::chrono_literals;
 
 // A store whose writes wait until let go, counting its transactions.
 class GatedStore : public Store {
-public:
+  public:
     void add(const ScoreEntry& entry) override { addAll({entry}); }
     void addAll(const std::vector<ScoreEntry>& entries) override {
         std::unique_lock lock(mutex);
@@ -56,7 +56,9 @@ public:
     std::vector<ScoreEntry> stored;
 };
 
-ScoreEntry entry(uint32_t score) { return {"P" + std::to_string(score), "1/5/09", score}; }
+ScoreEntry entry(uint32_t score) {
+    return {"P" + std::to_string(score), "1/5/09", score};
+}
 
 struct Outcomes {
     std::mutex mutex;
@@ -104,10 +106,13 @@ TEST(GroupCommitterTest, AFailedBatchTellsEveryPostAndUnwantedPostsAreNeverStore
     Outcomes outcomes;
     GroupCommitter committer(store, kMaxWaitingPosts, 1);
     std::atomic<bool> secondWanted = true;
-    ASSERT_TRUE(committer.trySubmit(entry(1), [] { return true; }, outcomes.of(1)));
+    ASSERT_TRUE(committer.trySubmit(
+        entry(1), [] { return true; }, outcomes.of(1)));
     store.waitEntered(1);
-    ASSERT_TRUE(committer.trySubmit(entry(2), [&] { return secondWanted.load(); }, outcomes.of(2)));
-    ASSERT_TRUE(committer.trySubmit(entry(3), [] { return true; }, outcomes.of(3)));
+    ASSERT_TRUE(committer.trySubmit(
+        entry(2), [&] { return secondWanted.load(); }, outcomes.of(2)));
+    ASSERT_TRUE(committer.trySubmit(
+        entry(3), [] { return true; }, outcomes.of(3)));
     secondWanted = false;  // its client was answered meanwhile
     {
         std::lock_guard lock(store.mutex);
