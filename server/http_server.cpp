@@ -9,11 +9,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdarg>
 #include <cstring>
 #include <stdexcept>
 
 #include "server/limits.h"
+#include "server/score_query.h"
 
 namespace velmora::server {
 
@@ -23,13 +25,38 @@ using Clock = std::chrono::steady_clock;
 
 constexpr auto kReaperInterval = std::chrono::milliseconds(500);
 
+// Connections accepted beyond kMaxConnections, at once closing the one idle
+// longest: a full house of idle connections never keeps a new client waiting.
+constexpr unsigned kAdmissionReserve = 256;
+
 // One request in flight: its raw target (the library hands the handler the
-// decoded path only) and whether it has been answered.
+// decoded path only, cut at a %00), whether it has been answered, and the
+// reply its handler gives later.
 struct RequestState {
     std::string target;
+    std::string path;
     bool headSeen = false;
     bool answered = false;
+    std::shared_ptr<PendingReply> pending;
 };
+
+// The target without the scheme and host of an absolute form
+// ("http://host/path?query"), which HTTP/1.1 servers must accept.
+std::string_view originForm(std::string_view target) {
+    for (std::string_view scheme : {"http://", "https://"}) {
+        if (target.size() >= scheme.size()
+            && std::equal(scheme.begin(), scheme.end(), target.begin(),
+                          [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); })) {
+            std::string_view rest = target.substr(scheme.size());
+            size_t start = rest.find_first_of("/?");
+            if (start == std::string_view::npos) {
+                return "/";
+            }
+            return rest.substr(start);
+        }
+    }
+    return target;
+}
 
 int listenOn(const std::string& host, uint16_t port, uint16_t& boundPort) {
     addrinfo hints{};
@@ -173,6 +200,15 @@ FileBody::~FileBody() {
     }
 }
 
+bool Responder::send(HttpReply reply) const {
+    if (state_->answered.exchange(true, std::memory_order_acq_rel)) {
+        return false;
+    }
+    std::function<void(HttpReply)> deliver = std::move(state_->deliver);
+    deliver(std::move(reply));
+    return true;
+}
+
 HttpReply textReply(unsigned status, std::string text, std::string contentType) {
     HttpReply reply;
     reply.status = status;
@@ -185,7 +221,7 @@ HttpReply textReply(unsigned status, std::string text, std::string contentType) 
 struct HttpCallbacks {
     static void* requestStarted(void* server, const char* uri, MHD_Connection* connection) {
         static_cast<HttpServer*>(server)->markBetweenRequests(connection, false);
-        return new (std::nothrow) RequestState{uri};
+        return new (std::nothrow) RequestState{uri, {}, false, false, {}};
     }
 
     // The library's own messages; only its refusals of connections over the
@@ -214,7 +250,7 @@ struct HttpCallbacks {
         }
     }
 
-    static MHD_Result answer(void* server, MHD_Connection* connection, const char* url, const char* method,
+    static MHD_Result answer(void* server, MHD_Connection* connection, const char*, const char* method,
                              const char* version, const char*, size_t* uploadSize, void** context) {
         auto* self = static_cast<HttpServer*>(server);
         auto* state = static_cast<RequestState*>(*context);
@@ -233,29 +269,64 @@ struct HttpCallbacks {
             }
             return MHD_YES;
         }
+        if (state->pending) {
+            return answerLater(connection, *state);
+        }
         if (*uploadSize != 0 || state->answered) {
             *uploadSize = 0;  // a small body nobody asked for is dropped
             return MHD_YES;
         }
         state->answered = true;
         self->track(connection, std::nullopt);  // in time: the deadline no longer applies
-        std::string_view target = state->target;
+        std::string_view target = originForm(state->target);
         size_t question = target.find('?');
-        HttpRequest request{method, url, question == std::string_view::npos ? "" : target.substr(question + 1)};
+        // Decoded here, whole: a %00 must not cut the path short.
+        state->path = percentDecode(target.substr(0, question));
+        HttpRequest request{method, state->path, question == std::string_view::npos ? "" : target.substr(question + 1)};
         std::string peer = peerAddress(connection);
         request.peer = peer;
         request.forwardedFor = lastHeader(connection, "X-Forwarded-For");
-        request.target = target;
+        request.target = state->target;
         request.version = version != nullptr ? version : "";
         request.userAgent = headerValue(connection, MHD_HTTP_HEADER_USER_AGENT);
         request.referer = headerValue(connection, MHD_HTTP_HEADER_REFERER);
-        HttpReply reply;
+        auto pending = std::make_shared<PendingReply>();
+        state->pending = pending;
+        Responder responder([self, pending](HttpReply reply) { self->deliver(*pending, std::move(reply)); });
         try {
-            reply = self->handler_(request);
+            self->handler_(request, responder);
         } catch (const std::exception&) {
-            reply = textReply(500, "server error\n");
+            responder.send(textReply(500, "server error\n"));
         }
-        return queueReply(connection, std::move(reply));
+        std::unique_lock lock(pending->mutex);
+        if (!pending->reply && self->countSuspended()) {
+            // Put aside until the handler answers, so that this thread serves
+            // other connections meanwhile.
+            pending->suspended = connection;
+            MHD_suspend_connection(connection);
+            return MHD_YES;
+        }
+        // Stopping: the library must not stop with a connection put aside,
+        // so the reply (due within its deadline) is waited for here.
+        pending->arrived.wait(lock, [&] { return pending->reply.has_value(); });
+        return answerLater(connection, *state, false);
+    }
+
+    // Queues the reply the handler gave; `lock` false when the caller holds
+    // the pending reply's mutex.
+    static MHD_Result answerLater(MHD_Connection* connection, RequestState& state, bool lock = true) {
+        std::unique_lock guard(state.pending->mutex, std::defer_lock);
+        if (lock) {
+            guard.lock();
+        }
+        std::optional<HttpReply> reply = std::exchange(state.pending->reply, std::nullopt);
+        if (guard.owns_lock()) {
+            guard.unlock();
+        }
+        if (!reply) {
+            return MHD_NO;
+        }
+        return queueReply(connection, std::move(*reply));
     }
 };
 
@@ -263,10 +334,11 @@ HttpServer::HttpServer(const std::string& host, uint16_t port, unsigned threads,
     : handler_(std::move(handler)) {
     int listener = listenOn(host, port, port_);
     daemon_ = MHD_start_daemon(
-        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC | MHD_USE_ERROR_LOG, 0, nullptr, nullptr, &HttpCallbacks::answer, this,
+        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME | MHD_USE_ITC | MHD_USE_ERROR_LOG, 0, nullptr,
+        nullptr, &HttpCallbacks::answer, this,
         MHD_OPTION_LISTEN_SOCKET, listener,
         MHD_OPTION_THREAD_POOL_SIZE, static_cast<unsigned>(threads < 1 ? 1 : threads),
-        MHD_OPTION_CONNECTION_LIMIT, kMaxConnections,
+        MHD_OPTION_CONNECTION_LIMIT, kMaxConnections + kAdmissionReserve,
         MHD_OPTION_PER_IP_CONNECTION_LIMIT, kMaxConnectionsPerAddress,
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemory,
         MHD_OPTION_CONNECTION_TIMEOUT, kIdleSeconds,
@@ -289,6 +361,12 @@ HttpServer::HttpServer(const std::string& host, uint16_t port, unsigned threads,
 
 HttpServer::~HttpServer() {
     {
+        // The library must not stop with connections put aside.
+        std::unique_lock lock(suspendedMutex_);
+        closing_ = true;
+        suspendedDone_.wait(lock, [this] { return suspended_ == 0; });
+    }
+    {
         std::lock_guard lock(trackedMutex_);
         stopping_ = true;
     }
@@ -303,6 +381,49 @@ void HttpServer::adopt(MHD_Connection* connection) {
     if (info != nullptr) {
         std::lock_guard lock(trackedMutex_);
         tracked_[connection] = Tracked{info->connect_fd, Clock::now() + kRequestDeadline};
+        if (tracked_.size() > kMaxConnections) {
+            closeLongestIdle();
+        }
+    }
+}
+
+// Called with trackedMutex_ held. The connection that has waited longest for
+// its next request (the earliest deadline) goes; those with a request being
+// answered stay.
+void HttpServer::closeLongestIdle() {
+    auto longest = tracked_.end();
+    for (auto at = tracked_.begin(); at != tracked_.end(); ++at) {
+        if (at->second.deadline != Clock::time_point::max()
+            && (longest == tracked_.end() || at->second.deadline < longest->second.deadline)) {
+            longest = at;
+        }
+    }
+    if (longest != tracked_.end()) {
+        ::shutdown(longest->second.fd, SHUT_RDWR);
+        longest->second.deadline = Clock::time_point::max();
+    }
+}
+
+bool HttpServer::countSuspended() {
+    std::lock_guard lock(suspendedMutex_);
+    if (closing_) {
+        return false;
+    }
+    ++suspended_;
+    return true;
+}
+
+void HttpServer::deliver(PendingReply& pending, HttpReply reply) {
+    std::lock_guard lock(pending.mutex);
+    pending.reply = std::move(reply);
+    pending.arrived.notify_all();
+    if (pending.suspended != nullptr) {
+        MHD_resume_connection(std::exchange(pending.suspended, nullptr));
+        {
+            std::lock_guard count(suspendedMutex_);
+            --suspended_;
+        }
+        suspendedDone_.notify_all();
     }
 }
 

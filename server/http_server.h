@@ -20,6 +20,8 @@
 #include <utility>
 #include <vector>
 
+#include "server/responder.h"
+
 struct MHD_Daemon;
 struct MHD_Connection;
 
@@ -27,7 +29,7 @@ namespace velmora::server {
 
 struct HttpRequest {
     std::string_view method;
-    std::string_view path;      // percent-decoded, without the query
+    std::string_view path;      // percent-decoded, without the query or an absolute form's scheme and host
     std::string_view rawQuery;  // what follows the "?" of the target, undecoded
     // For the post gate and the access log; empty when not known.
     std::string_view peer{};        // the connection's address, numeric
@@ -69,12 +71,24 @@ struct HttpReply {
 // A reply with a text body.
 HttpReply textReply(unsigned status, std::string text, std::string contentType = "text/plain; charset=utf-8");
 
-using HttpHandler = std::function<HttpReply(const HttpRequest&)>;
+// Answers a request through the responder, at once or later from any thread.
+using HttpHandler = std::function<void(const HttpRequest&, Responder)>;
+
+// The reply to a request its handler answers later, and the connection,
+// put aside meanwhile, that waits for it.
+struct PendingReply {
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::optional<HttpReply> reply;
+    MHD_Connection* suspended = nullptr;
+};
 
 class HttpServer {
 public:
     // Listens on `host`:`port` (port 0: the kernel picks one) and serves
     // with `threads` threads. Throws std::runtime_error when it cannot.
+    // Every request must be answered: the server waits for the late ones
+    // when it stops.
     HttpServer(const std::string& host, uint16_t port, unsigned threads, HttpHandler handler);
     ~HttpServer();
     HttpServer(const HttpServer&) = delete;
@@ -106,6 +120,10 @@ private:
     void cutLateRequests();
     void markBetweenRequests(MHD_Connection* connection, bool between);
     bool requestsUnderWay() const;
+    void closeLongestIdle();
+    void deliver(PendingReply& pending, HttpReply reply);
+    // Counts one more connection put aside; false once the server stops.
+    bool countSuspended();
 
     HttpHandler handler_;
     uint16_t port_ = 0;
@@ -122,6 +140,12 @@ private:
 
     std::atomic<uint64_t> openConnections_{0};
     std::atomic<uint64_t> refusedConnections_{0};
+
+    // Requests put aside until their handler answers.
+    std::mutex suspendedMutex_;
+    std::condition_variable suspendedDone_;
+    size_t suspended_ = 0;
+    bool closing_ = false;  // no more connections put aside
 };
 
 }  // namespace velmora::server

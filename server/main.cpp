@@ -74,11 +74,15 @@ int run(ServerOptions options) {
     velmora::server::Metrics metrics;
     velmora::server::ServerGauges gauges(options.database, *store);
     velmora::server::RequestObserver observer(
-        [&routes](const velmora::server::HttpRequest& request) { return routes.handle(request); }, metrics,
+        [&routes](const velmora::server::HttpRequest& request, velmora::server::Responder responder) {
+            routes.handle(request, std::move(responder));
+        },
+        metrics,
         [&gauges] { return gauges.read(); }, accessLog.get(), options.trustedProxies);
     velmora::server::HttpServer server(options.host, options.port, options.threads,
-                                       [&observer](const velmora::server::HttpRequest& request) {
-                                           return observer.handle(request);
+                                       [&observer](const velmora::server::HttpRequest& request,
+                                                   velmora::server::Responder responder) {
+                                           observer.handle(request, std::move(responder));
                                        });
     gauges.watch(server);
     std::cout << "velmora-server listening on http://" << options.host << ":" << server.port() << std::endl;

@@ -153,6 +153,14 @@ class PgStore::Lease {
         return result;
     }
 
+    // Runs a statement without parameters, such as BEGIN or COMMIT.
+    void command(const char* sql) {
+        Result result(PQexec(connection_, sql));
+        if (!result || PQresultStatus(result.get()) != PGRES_COMMAND_OK) {
+            throw StoreError(store_.scrub(trimmed(PQerrorMessage(connection_))));
+        }
+    }
+
     bool broken() const { return PQstatus(connection_) != CONNECTION_OK; }
 
   private:
@@ -345,6 +353,50 @@ void PgStore::add(const ScoreEntry& entry) {
         }
     }
     ownChanges_.fetch_add(1, std::memory_order_release);
+}
+
+std::vector<bool> PgStore::addAll(const std::vector<ScoreEntry>& entries) {
+    if (entries.size() == 1) {
+        try {
+            add(entries.front());
+        } catch (const BannedEntry&) {
+            return {false};
+        }
+        return {true};
+    }
+    for (const ScoreEntry& entry : entries) {
+        if (entry.name.find('\0') != std::string::npos || entry.date.find('\0') != std::string::npos) {
+            throw StoreError("a name or date holds a NUL byte");
+        }
+    }
+    std::vector<bool> stored;
+    stored.reserve(entries.size());
+    {
+        // One transaction: its commit is the one wait for the disk.
+        Lease lease(*this);
+        lease.command("BEGIN");
+        try {
+            for (const ScoreEntry& entry : entries) {
+                // A banned post is not stored: the insert then changes no row.
+                Result added = lease.run(kAdd, {entry.name, entry.date, std::to_string(entry.score), entry.poster},
+                                         PGRES_COMMAND_OK);
+                stored.push_back(std::string_view(PQcmdTuples(added.get())) != "0");
+            }
+        } catch (const StoreError&) {
+            if (!lease.broken()) {
+                lease.command("ROLLBACK");
+            }
+            throw;
+        }
+        lease.command("COMMIT");
+    }
+    ownChanges_.fetch_add(1, std::memory_order_release);
+    return stored;
+}
+
+void PgStore::check() {
+    Lease lease(*this);
+    lease.run(kSnapshot, {}, PGRES_TUPLES_OK);
 }
 
 std::vector<ScoreEntry> PgStore::best(size_t limit) {

@@ -47,6 +47,9 @@ class PgStore : public Store {
     PgStore& operator=(const PgStore&) = delete;
 
     void add(const ScoreEntry& entry) override;
+    std::vector<bool> addAll(const std::vector<ScoreEntry>& entries) override;
+    // A query answers on a connection of the pool.
+    void check() override;
     std::vector<ScoreEntry> best(size_t limit) override;
     uint64_t count() override;
     uint64_t generation() override;

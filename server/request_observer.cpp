@@ -16,24 +16,32 @@ RequestObserver::RequestObserver(Routes routes, Metrics& metrics, GaugeReader ga
       log_(log),
       trustedProxies_(std::move(trustedProxies)) {}
 
-HttpReply RequestObserver::handle(const HttpRequest& request) {
+void RequestObserver::handle(const HttpRequest& request, Responder responder) {
     auto started = std::chrono::steady_clock::now();
     Route route = routeOf(request.path);
-    HttpReply reply;
-    if (route == Route::metrics) {
-        reply = metricsReply();
-    } else {
-        try {
-            reply = routes_(request);
-        } catch (const std::exception&) {
-            reply = textReply(500, "server error\n");
-        }
-    }
-    metrics_.recordRequest(route, reply.status, std::chrono::steady_clock::now() - started);
+    std::shared_ptr<const LoggedRequest> logged;
     if (log_ != nullptr) {
-        log(request, reply);
+        logged = std::make_shared<const LoggedRequest>(LoggedRequest{
+            clientAddress(request.peer, request.forwardedFor, trustedProxies_), std::string(request.method),
+            std::string(request.target), std::string(request.version), std::string(request.referer),
+            std::string(request.userAgent)});
     }
-    return reply;
+    if (route == Route::metrics) {
+        HttpReply reply = metricsReply();
+        finish(route, started, logged.get(), reply);
+        responder.send(std::move(reply));
+        return;
+    }
+    // Counted as the reply goes out, however late and from whichever thread.
+    Responder observed([this, route, started, logged, responder](HttpReply reply) {
+        finish(route, started, logged.get(), reply);
+        responder.send(std::move(reply));
+    });
+    try {
+        routes_(request, observed);
+    } catch (const std::exception&) {
+        observed.send(textReply(500, "server error\n"));
+    }
 }
 
 HttpReply RequestObserver::metricsReply() {
@@ -43,14 +51,18 @@ HttpReply RequestObserver::metricsReply() {
     return reply;
 }
 
-void RequestObserver::log(const HttpRequest& request, const HttpReply& reply) {
-    std::string address = clientAddress(request.peer, request.forwardedFor, trustedProxies_);
+void RequestObserver::finish(Route route, std::chrono::steady_clock::time_point started,
+                             const LoggedRequest* request, const HttpReply& reply) {
+    metrics_.recordRequest(route, reply.status, std::chrono::steady_clock::now() - started);
+    if (log_ == nullptr || request == nullptr) {
+        return;
+    }
     uint64_t bytes = 0;
-    if (request.method != "HEAD") {
+    if (request->method != "HEAD") {
         bytes = reply.file ? reply.file->size() : reply.body ? reply.body->size() : 0;
     }
-    log_->write({address, std::time(nullptr), request.method, request.target, request.version,
-                 reply.status, bytes, request.referer, request.userAgent});
+    log_->write({request->address, std::time(nullptr), request->method, request->target, request->version,
+                 reply.status, bytes, request->referer, request->userAgent});
 }
 
 }  // namespace velmora::server

@@ -31,6 +31,28 @@ public:
     // ban refuses it, StoreError when it could not be stored.
     virtual void add(const ScoreEntry& entry) = 0;
 
+    // Stores every one of `entries` that no ban refuses, all of them or
+    // none; durable when this returns. Stores that can do so commit them
+    // together, with one flush to disk. Returns, entry by entry, whether it
+    // was stored (false: a ban refused it). Throws StoreError when they
+    // could not be stored.
+    virtual std::vector<bool> addAll(const std::vector<ScoreEntry>& entries) {
+        std::vector<bool> stored;
+        for (const ScoreEntry& entry : entries) {
+            try {
+                add(entry);
+                stored.push_back(true);
+            } catch (const BannedEntry&) {
+                stored.push_back(false);
+            }
+        }
+        return stored;
+    }
+
+    // Returns when a post would be stored now; throws StoreError with the
+    // reason in one line otherwise. Cheap enough to ask every second.
+    virtual void check() { count(); }
+
     // At most `limit` entries, best score first, newest first among equal
     // scores, without those a ban hides.
     virtual std::vector<ScoreEntry> best(size_t limit) = 0;

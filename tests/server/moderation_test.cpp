@@ -83,6 +83,19 @@ class ModerationTest : public ::testing::TestWithParam<Engine> {
     std::unique_ptr<Moderation> moderation;
 };
 
+TEST_P(ModerationTest, ABatchStoresItsPostsAndRefusesOnlyTheBannedOnes) {
+    openBoth();
+    ASSERT_TRUE(moderation->ban(BanKind::name, "rude*"));
+    ASSERT_TRUE(moderation->ban(BanKind::poster, "00000000000000bb"));
+    std::vector<bool> stored = store->addAll({{"first", "1/1/09", 30, "00000000000000aa"},
+                                              {"rude one", "1/1/09", 20, "00000000000000aa"},
+                                              {"second", "1/1/09", 10, "00000000000000bb"},
+                                              {"third", "1/1/09", 5, ""}});
+    EXPECT_EQ(stored, (std::vector<bool>{true, false, false, true}));
+    EXPECT_EQ(namesOn(*store), (std::vector<std::string>{"first", "third"}));
+    EXPECT_EQ(store->count(), 2u);
+}
+
 TEST_P(ModerationTest, NameBansRefuseLaterPostsAndHideStoredOnesUntilLifted) {
     openBoth();
     store->add({"Rude Word", "1/1/09", 65535, "00000000000000aa"});

@@ -159,6 +159,35 @@ void PgCluster::stop() {
     pid_ = -1;
 }
 
+namespace {
+
+// `parent` and all its descendants, parents first.
+std::vector<pid_t> processTree(pid_t parent) {
+    std::vector<pid_t> tree{parent};
+    for (size_t at = 0; at < tree.size(); ++at) {
+        std::string pid = std::to_string(tree[at]);
+        std::ifstream children("/proc/" + pid + "/task/" + pid + "/children");
+        for (pid_t child = 0; children >> child;) {
+            tree.push_back(child);
+        }
+    }
+    return tree;
+}
+
+}  // namespace
+
+void PgCluster::freeze() {
+    for (pid_t process : processTree(pid_)) {
+        ::kill(process, SIGSTOP);
+    }
+}
+
+void PgCluster::thaw() {
+    for (pid_t process : processTree(pid_)) {
+        ::kill(process, SIGCONT);
+    }
+}
+
 void PgCluster::waitUntilReady() {
     std::string adminInfo = "host=" + folder_ + " port=" + kPort + " user=postgres dbname=postgres";
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);

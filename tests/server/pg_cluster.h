@@ -39,6 +39,11 @@ class PgCluster {
     void stop();
     void start();
 
+    // Stops every process of the server (SIGSTOP) or lets them go on
+    // (SIGCONT): a database that hangs, answering nothing.
+    void freeze();
+    void thaw();
+
   private:
     // Runs `words` as the unprivileged user, output appended to `log`.
     pid_t spawn(std::vector<std::string> words, const std::string& log) const;

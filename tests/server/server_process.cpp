@@ -35,9 +35,14 @@ uint16_t readPort(int fd) {
 
 }  // namespace
 
-ServerProcess::ServerProcess(const std::vector<std::string>& arguments) {
+ServerProcess::ServerProcess(const std::vector<std::string>& arguments) : ServerProcess(arguments, {}) {}
+
+ServerProcess::ServerProcess(const std::vector<std::string>& arguments, const std::vector<std::string>& launcher) {
+    std::vector<std::string> words = launcher;
     // Every test client posts from 127.0.0.1: no post limit unless the test sets one.
-    std::vector<std::string> words = {VELMORA_SERVER_BINARY, "--listen", "127.0.0.1:0", "--post-rate", "0"};
+    for (const char* word : {VELMORA_SERVER_BINARY, "--listen", "127.0.0.1:0", "--post-rate", "0"}) {
+        words.emplace_back(word);
+    }
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words) {
@@ -52,7 +57,7 @@ ServerProcess::ServerProcess(const std::vector<std::string>& arguments) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_addclose(&actions, out[0]);
-    int spawned = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+    int spawned = ::posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     if (spawned != 0) {

@@ -17,6 +17,9 @@ public:
     // --post-rate 0" (later options win) and
     // waits for it to say where it listens. Throws when it does not start.
     explicit ServerProcess(const std::vector<std::string>& arguments);
+    // The same, started through `launcher` (a program and its words, such as
+    // a tracer), which then runs the server as its child.
+    ServerProcess(const std::vector<std::string>& arguments, const std::vector<std::string>& launcher);
     ~ServerProcess();
 
     uint16_t port() const { return port_; }
