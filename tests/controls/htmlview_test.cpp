@@ -17,7 +17,6 @@
 #include <QTextDocument>
 #include <functional>
 
-#include "controls/html_bounds.h"
 #include "controls/html_pictures.h"
 #include "tests/platform/temp_folder.h"
 
@@ -261,39 +260,6 @@ TEST(HtmlPicturesTest, DecodesOnlyBoundedPicturesOfTheFourFormats) {
     EXPECT_TRUE(decodeDataPicture("data:,").isNull());
     EXPECT_TRUE(decodeDataPicture("data:image/png;base64").isNull());
     EXPECT_TRUE(decodeDataPicture("").isNull());
-}
-
-TEST(HtmlBoundsTest, CutsNestingTablesTagsAndLengthButLeavesOrdinaryPagesAlone) {
-    const QString ordinary =
-        "<html><body bgcolor=\"#E6E3C4\"><h2>Title</h2><table><tr><td>1<td>Ann<td>10"
-        "<tr><td>2</td><td>Bo &amp; Co</td><td>5</td></tr></table><p>one<p>two<br>three"
-        "<ul><li>a<li>b</ul><img src=\"x\"/> 3 < 4 and <b>bold</b></body></html>";
-    EXPECT_EQ(boundHtml(ordinary), ordinary);
-
-    HtmlBounds small{1000, 100, 3, 2, 64};
-    struct Case {
-        QString page;
-        QString bounded;
-    };
-    const Case cases[] = {
-        {"<div><div><div><div>x</div></div></div></div>", "<div><div><div>x</div></div></div>"},
-        {"<b><i><u><s>x</s></u></i></b>y", "<b><i><u>x</u></i></b>y"},
-        {"<table><tr><td><table><tr><td><table><tr><td>x</td></tr></table></td></tr></table>"
-         "</td></tr></table>",
-         "<table><tr><td><table><tr><td>x</td></tr></table></td></tr></table>"},
-        {"<p>" + QString(20, 'a'), "<p>" + QString(20, 'a')},
-        {"<td colspan=\"99999999999999999999\" ROWSPAN = '65' class=x>a</td><th colspan=64>",
-         "<td colspan=\"64\" ROWSPAN = '64' class=x>a</td><th colspan=64>"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(boundHtml(c.page, small), c.bounded) << c.page.toStdString();
-    }
-    EXPECT_EQ(boundHtml("<br>" + QString(2000, 'a'), small).size(), 1000);
-    QString manyTags;
-    for (int i = 0; i < 150; ++i) {
-        manyTags += "<br>";
-    }
-    EXPECT_EQ(boundHtml(manyTags, small), manyTags.left(100 * 4));
 }
 
 // Each page must show what it can, quickly; the bound is generous so that
