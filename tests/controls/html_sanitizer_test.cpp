@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 namespace velmora::online {
@@ -145,6 +146,23 @@ TEST(HtmlSanitizerTest, ARunWithoutABreakGetsOneEveryFewDozenCharactersAndMarksA
     // Combining marks past a few on one character go.
     EXPECT_EQ(bodyOf("e" + times("\xCC\x81", 20) + "e\xCC\x81"),
               "e" + QString(8, QChar(0x301)) + "e" + QChar(0x301));
+}
+
+TEST(HtmlSanitizerTest, APageTheParserCannotFinishInItsBudgetIsCutOrRefused) {
+    std::string page = "<p>start</p>" + times("<b>bold</b> ", 4000);
+    HtmlLimits limits;
+    EXPECT_EQ(bodyOf(page, limits).count("<b>"), 4000);
+
+    // No time for the whole page: an eighth of it is read again.
+    limits.firstParseTime = std::chrono::milliseconds(0);
+    limits.laterParseTime = std::chrono::seconds(10);
+    QString cut = bodyOf(page, limits);
+    EXPECT_TRUE(cut.startsWith("<p>start</p>"));
+    EXPECT_NEAR(cut.count("<b>"), 4000 / 8, 2);
+
+    // Not even the parser's first blocks fit: nothing is shown.
+    limits.maxParseBytes = 100;
+    EXPECT_TRUE(sanitizeHtml(page, limits).isNull());
 }
 
 }  // namespace
