@@ -242,6 +242,24 @@ TEST_F(HtmlViewTest, PicturesComeOnlyFromDataAddressesWithinBoundsAndNothingElse
     }
 }
 
+TEST_F(HtmlViewTest, PicturesOfAPageTogetherStayWithinAPixelBudget) {
+    // Three pictures of 1.44 million pixels each (different, as the document
+    // reads each address once): the third is over the budget.
+    std::string page = "<p>";
+    for (int i = 0; i < 3; ++i) {
+        QString big = dataAddress(redSquare(1200, 1200 + i), "PNG", "png");
+        page += ("<img src=\"" + big + "\" width=\"100\" height=\"100\">").toStdString();
+    }
+    open(page + "</p>");
+    EXPECT_NEAR(countColour(shown(), kRed, 40), 2 * 100 * 100, 400);
+    // A new page has the whole budget again.
+    open(page.substr(0, page.find('>', 4) + 1) + "</p>");
+    EXPECT_NEAR(countColour(shown(), kRed, 40), 100 * 100, 200);
+    // One picture alone may not have more pixels than the budget allows.
+    EXPECT_TRUE(decodeDataPicture(dataAddress(redSquare(2049, 1024), "PNG", "png")).isNull());
+    EXPECT_FALSE(decodeDataPicture(dataAddress(redSquare(2048, 1024), "PNG", "png")).isNull());
+}
+
 TEST(HtmlPicturesTest, DecodesOnlyBoundedPicturesOfTheFourFormats) {
     EXPECT_EQ(decodeDataPicture(dataAddress(redSquare(4096, 1), "PNG", "png")).width(), 4096);
     EXPECT_TRUE(decodeDataPicture(dataAddress(redSquare(4097, 1), "PNG", "png")).isNull());
