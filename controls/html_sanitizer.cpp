@@ -77,6 +77,7 @@ class PageWriter {
         case GUMBO_NODE_TEXT:
         case GUMBO_NODE_CDATA:
         case GUMBO_NODE_WHITESPACE:
+            keepLeadingNewline(node);
             writeText(node.v.text.text);
             break;
         case GUMBO_NODE_ELEMENT:
@@ -85,6 +86,16 @@ class PageWriter {
             break;
         default:  // comments and the document itself show nothing
             break;
+        }
+    }
+
+    // A newline right after <pre> is dropped by every reader, the engine
+    // included; one that was left must be written twice to survive.
+    void keepLeadingNewline(const GumboNode& text) {
+        const Frame& parent = frames_.back();
+        if (parent.closeTag != nullptr && parent.node->v.element.tag == GUMBO_TAG_PRE &&
+            text.index_within_parent == 0 && text.v.text.text[0] == '\n') {
+            out_ += QLatin1Char('\n');
         }
     }
 

@@ -44,6 +44,8 @@ TEST(HtmlSanitizerTest, WritesWhatABrowserWouldReadWithOnlyAllowedElementsAndAtt
          "<h2 align=\"center\">Title</h2><p>one<br>two</p><ul><li>a</li><li>b</li></ul><b>B</b>"
          "<i>I</i><u>U</u><font color=\"#ff0000\" size=\"+1\" face=\"Arial\">f</font>"
          "<center>c</center><hr><pre> x  y</pre>"},
+        {"a newline that starts pre text stays", "<pre>\n\nx</pre><pre>\ny</pre>",
+         "<pre>\n\nx</pre><pre>y</pre>"},
         {"implied table parts are left to the engine",
          "<table border=1 cellpadding=4 width=100%><tr bgcolor=\"#D6D2AE\"><td nowrap align=right>1"
          "<td>Ann &amp; Co</table>",
