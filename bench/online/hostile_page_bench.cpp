@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QTextDocument>
 #include <fstream>
 #include <string>
 
@@ -59,6 +60,18 @@ void sanitizePage(benchmark::State& state, const std::string& page) {
     state.counters["sanitized_chars"] = static_cast<double>(bytes);
 }
 
+// Qt's own reading of the bounded page (its HTML parser and style engine),
+// without layout or paint: all that building the document straight through
+// QTextCursor could save.
+void readBoundedPage(benchmark::State& state, const std::string& page) {
+    QString bounded = velmora::online::sanitizeHtml(page);
+    for (auto _ : state) {
+        QTextDocument document;
+        document.setHtml(bounded);
+        benchmark::DoNotOptimize(document.characterCount());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,6 +81,12 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(("BM_ShowHostilePage/" + hostile.name).c_str(),
                                      [&page = hostile.page](benchmark::State& state) {
                                          showPage(state, page);
+                                     })
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1);
+        benchmark::RegisterBenchmark(("BM_QtReadsBoundedPage/" + hostile.name).c_str(),
+                                     [&page = hostile.page](benchmark::State& state) {
+                                         readBoundedPage(state, page);
                                      })
             ->Unit(benchmark::kMillisecond)
             ->Iterations(1);

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QTextDocument>
 
 #include "controls/html_sanitizer.h"
 #include "controls/htmlview.h"
@@ -55,6 +56,19 @@ void BM_SanitizeListPage(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SanitizeListPage)->Unit(benchmark::kMillisecond);
+
+// Qt's own reading of the bounded page, without layout or paint: all that
+// building the document straight through QTextCursor could save.
+void BM_QtReadsBoundedListPage(benchmark::State& state) {
+    QString bounded =
+        velmora::online::sanitizeHtml(velmora::server::scoreListPage(topHundred(), 12345));
+    for (auto _ : state) {
+        QTextDocument document;
+        document.setHtml(bounded);
+        benchmark::DoNotOptimize(document.characterCount());
+    }
+}
+BENCHMARK(BM_QtReadsBoundedListPage)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
