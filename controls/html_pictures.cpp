@@ -55,13 +55,15 @@ QImage decodeDataPicture(const QString& address) {
         return {};
     }
     QSize size = reader.size();
-    if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide) {
+    if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide ||
+        qint64(size.width()) * size.height() > kMaxPicturePixels) {
         return {};
     }
     // A header that lies about the size is caught by the reader's own limit.
     reader.setAllocationLimit(kMaxPictureSide * kMaxPictureSide * 4 / (1024 * 1024) + 1);
     QImage picture = reader.read();
-    if (picture.width() > kMaxPictureSide || picture.height() > kMaxPictureSide) {
+    if (picture.width() > kMaxPictureSide || picture.height() > kMaxPictureSide ||
+        qint64(picture.width()) * picture.height() > kMaxPicturePixels) {
         return {};
     }
     return picture;

@@ -9,8 +9,8 @@
 #include <QTextDocument>
 #include <QUrl>
 
-#include "controls/html_bounds.h"
 #include "controls/html_pictures.h"
+#include "controls/html_sanitizer.h"
 
 namespace velmora::online {
 
@@ -66,18 +66,28 @@ THtmlView::THtmlView(const THtmlViewSettings& settings, QWidget* parent)
 }
 
 void THtmlView::LoadFromString(const std::string& html) {
-    QString page = boundHtml(QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size())));
+    QString page = sanitizeHtml(html);
     // A new page starts from nothing: no pictures, formats or scroll position
     // of the old one survive.
     document()->clear();
-    setHtml(page);
+    picturePixels_ = 0;
+    if (page.isNull()) {
+        setPlainText(tr("The high score list could not be shown."));
+    } else {
+        setHtml(page);
+    }
     colourVisitedLinks();
 }
 
 QVariant THtmlView::loadResource(int type, const QUrl& name) {
     if (type == QTextDocument::ImageResource) {
         QImage picture = decodeDataPicture(name.toString(QUrl::FullyEncoded));
-        return picture.isNull() ? blankPicture() : picture;
+        qint64 pixels = qint64(picture.width()) * picture.height();
+        if (picture.isNull() || picturePixels_ + pixels > kMaxPagePicturePixels) {
+            return blankPicture();
+        }
+        picturePixels_ += pixels;
+        return picture;
     }
     // Style sheets and anything else a page links to are never read: an
     // empty, non-null answer keeps the document from looking elsewhere.

@@ -46,8 +46,9 @@ class THtmlView : public QTextBrowser {
 
     const THtmlViewSettings& settings() const { return settings_; }
 
-    // Replaces whatever was shown by the page in `html` (UTF-8). A page
-    // beyond the bounds of boundHtml() shows as far as they allow.
+    // Replaces whatever was shown by the page in `html` (UTF-8), as far as
+    // sanitizeHtml() lets it through: only its first part, within bounds,
+    // or the one line "The high score list could not be shown.".
     void LoadFromString(const std::string& html);
 
     // Runs first on every link click, before the view marks it visited.
@@ -81,6 +82,7 @@ class THtmlView : public QTextBrowser {
     QString releasedAnchor_;
     QString hovered_;  // the link under the mouse
     bool focused_ = false;
+    qint64 picturePixels_ = 0;  // decoded for the page shown
 };
 
 }  // namespace velmora::online

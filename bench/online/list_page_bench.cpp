@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The high score list as the player meets it: the server making the page of
-// the top 100, and the high score window's view showing it. Reports the
+// the top 100, and the high score window's view reading and showing it. Reports the
 // page's size. Run with QT_QPA_PLATFORM=offscreen where there is no display.
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QTextDocument>
 
+#include "controls/html_sanitizer.h"
 #include "controls/htmlview.h"
 #include "server/pages.h"
 
@@ -45,6 +47,28 @@ void BM_ShowListPage(benchmark::State& state) {
     state.counters["page_bytes"] = static_cast<double>(page.size());
 }
 BENCHMARK(BM_ShowListPage)->Unit(benchmark::kMillisecond);
+
+// The part of showing it that reads and bounds the page.
+void BM_SanitizeListPage(benchmark::State& state) {
+    std::string page = velmora::server::scoreListPage(topHundred(), 12345);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(velmora::online::sanitizeHtml(page));
+    }
+}
+BENCHMARK(BM_SanitizeListPage)->Unit(benchmark::kMillisecond);
+
+// Qt's own reading of the bounded page, without layout or paint: all that
+// building the document straight through QTextCursor could save.
+void BM_QtReadsBoundedListPage(benchmark::State& state) {
+    QString bounded =
+        velmora::online::sanitizeHtml(velmora::server::scoreListPage(topHundred(), 12345));
+    for (auto _ : state) {
+        QTextDocument document;
+        document.setHtml(bounded);
+        benchmark::DoNotOptimize(document.characterCount());
+    }
+}
+BENCHMARK(BM_QtReadsBoundedListPage)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
