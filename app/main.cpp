@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Velmora: starts the application and its windows in their fixed order.
 
+#include <QAction>
 #include <clocale>
+#include <optional>
 
 #include "app/aboutform.h"
 #include "app/helpform.h"
@@ -16,6 +18,7 @@
 #include "platform/qt_shell.h"
 #include "platform/qt_sound_player.h"
 #include "ui/application.h"
+#include "ui/first_frame.h"
 
 int main(int argc, char** argv) {
     velmora::Application application(argc, argv);
@@ -25,30 +28,42 @@ int main(int argc, char** argv) {
 
     // Fetches hand their results to this thread through it; it outlives the windows.
     auto dispatcher = std::make_shared<velmora::platform::QtDispatcher>();
-    velmora::platform::QtSoundPlayer sound;
+    velmora::platform::QtSoundPlayer sound(velmora::platform::QtSoundPlayer::Opening::WhenAllowed);
     velmora::platform::QtShell shell;
     velmora::MainEnvironment environment;
     environment.filesFolder = velmora::platform::filesFolder("velmora");
     environment.sound = &sound;
     environment.shell = &shell;
+    environment.holdFirstShowStep = true;
     velmora::Tmain mainWindow(environment);
     // Secondary windows come after the main window and stay hidden; the tally
     // window is destroyed first at exit, which saves the tally file.
-    velmora::Tabout aboutWindow(shell, &mainWindow);
-    velmora::Thelp helpWindow(&aboutWindow, &mainWindow);
-    mainWindow.setHelpWindows(&helpWindow, &aboutWindow, &aboutWindow.URL1);
-    velmora::HighScoreEnvironment scores;
-    scores.serverAddress = mainWindow.serverAddress();
-    scores.appname = mainWindow.appname;
-    scores.dispatcher = dispatcher;
-    scores.shell = &shell;
-    velmora::Thighscore highscoreWindow(scores);
-    velmora::Ttallylist tallyWindow(velmora::tally::TallyFile::pathFor(mainWindow.appname));
-    mainWindow.setTallyTarget(&tallyWindow);
-    mainWindow.setTallyWindow(&tallyWindow);
-    tallyWindow.setCentredOver(&mainWindow);
-    mainWindow.setHighScoreList(&highscoreWindow);
-    highscoreWindow.setPostTarget(&mainWindow);
+    std::optional<velmora::Tabout> aboutWindow;
+    std::optional<velmora::Thelp> helpWindow;
+    std::optional<velmora::Thighscore> highscoreWindow;
+    std::optional<velmora::Ttallylist> tallyWindow;
+    // The first frame needs only the main window; the rest of the start-up,
+    // in its order, comes right after it.
+    velmora::afterFirstFrame(&mainWindow, [&] {
+        aboutWindow.emplace(shell, &mainWindow);
+        helpWindow.emplace(&*aboutWindow, &mainWindow);
+        mainWindow.setHelpWindows(&*helpWindow, &*aboutWindow, &aboutWindow->URL1);
+        velmora::HighScoreEnvironment scores;
+        scores.serverAddress = mainWindow.serverAddress();
+        scores.appname = mainWindow.appname;
+        scores.dispatcher = dispatcher;
+        scores.shell = &shell;
+        highscoreWindow.emplace(scores);
+        tallyWindow.emplace(velmora::tally::TallyFile::pathFor(mainWindow.appname));
+        mainWindow.setTallyTarget(&*tallyWindow);
+        mainWindow.setTallyWindow(&*tallyWindow);
+        tallyWindow->setCentredOver(&mainWindow);
+        mainWindow.setHighScoreList(&*highscoreWindow);
+        highscoreWindow->setPostTarget(&mainWindow);
+        // Sounds off: the sound server is reached only once a sound plays.
+        sound.allowOutput(mainWindow.PlaySounds1->isChecked());
+        mainWindow.runHeldShowStep();
+    });
 
     velmora::closeOnTermination(&mainWindow);
 

@@ -82,3 +82,4 @@ sleep 10
 after=$(ticks)
 echo "idle CPU over 10 s: $(( after - before )) clock ticks ($(getconf CLK_TCK) per second)"
 kill -TERM "$pid"
+while kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
