@@ -21,7 +21,7 @@
 #include "ui/first_frame.h"
 
 int main(int argc, char** argv) {
-    velmora::Application application(argc, argv);
+    velmora::Application application(argc, argv, /*withIcon=*/false);
     std::setlocale(LC_TIME, "");
     velmora::controls::installFontSubstitutions();
     velmora::platform::installQtDialogs(velmora::Application::kTitle);
@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
     // The first frame needs only the main window; the rest of the start-up,
     // in its order, comes right after it.
     velmora::afterFirstFrame(&mainWindow, [&] {
+        application.setWindowIcon(velmora::applicationIcon());
         aboutWindow.emplace(shell, &mainWindow);
         helpWindow.emplace(&*aboutWindow, &mainWindow);
         mainWindow.setHelpWindows(&*helpWindow, &*aboutWindow, &aboutWindow->URL1);
