@@ -97,7 +97,11 @@ void Tmain::showEvent(QShowEvent* event) {
     }
     // Shown by the program, not restored from an icon by the desktop.
     if (!event->spontaneous()) {
-        FormShow();
+        if (environment_.holdFirstShowStep) {
+            environment_.holdFirstShowStep = false;
+        } else {
+            FormShow();
+        }
     }
 }
 

@@ -65,6 +65,9 @@ struct MainEnvironment {
     std::function<void(int code)> exitProcess;
     std::optional<update::PublicKey> updateKey;
     std::optional<bool> selfUpdate;
+    // True: the first show leaves its show step (the update check) to
+    // runHeldShowStep(), so the program can run it after its other start-up.
+    bool holdFirstShowStep = false;
 };
 
 class Tmain : public QMainWindow, public engine::GameHost, public ScorePostTarget {
@@ -84,6 +87,8 @@ class Tmain : public QMainWindow, public engine::GameHost, public ScorePostTarge
     void setControlsOpener(std::function<void(const KeyBindings&)> opener) {
         controlsOpener_ = std::move(opener);
     }
+    // The show step the first show held back (MainEnvironment::holdFirstShowStep).
+    void runHeldShowStep() { FormShow(); }
 
     // --- Values held for the life of the process ---
     const std::string appname = "velmora";

@@ -165,10 +165,12 @@ QString soundResourcePath(const std::string& resource) {
     return QStringLiteral(":/sounds/") + QString::fromStdString(resource) + QStringLiteral(".wav");
 }
 
-QtSoundPlayer::QtSoundPlayer() {
+QtSoundPlayer::QtSoundPlayer(Opening opening) {
     openTimer_.setSingleShot(true);
     QObject::connect(&openTimer_, &QTimer::timeout, [this] { openOutput(); });
-    openTimer_.start(0);
+    if (opening == Opening::WhenLoopRuns) {
+        openTimer_.start(0);
+    }
     suspendTimer_.setSingleShot(true);
     QObject::connect(&suspendTimer_, &QTimer::timeout, [this] { suspendWhileQuiet(); });
     stream_.onQuiet(kQuietTailBytes, [this] { suspendTimer_.start(0); });
@@ -205,7 +207,19 @@ const QByteArray* QtSoundPlayer::samplesOf(const std::string& resource) const {
     return found->second ? &*found->second : nullptr;
 }
 
+void QtSoundPlayer::allowOutput(bool openNow) {
+    openOnRequest_ = true;
+    if (openNow || stream_.isSounding()) {
+        openOutput();
+    }
+}
+
 void QtSoundPlayer::openOutput() {
+    if (outputTried_) {
+        return;
+    }
+    outputTried_ = true;
+    openTimer_.stop();
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) {
         return;
@@ -216,6 +230,9 @@ void QtSoundPlayer::openOutput() {
 }
 
 void QtSoundPlayer::ensureOutputRunning() {
+    if (!sink_ && openOnRequest_) {
+        openOutput();
+    }
     if (!sink_) {
         return;  // not open yet: the stream holds the request until it is
     }

@@ -76,13 +76,23 @@ private:
 
 class QtSoundPlayer : public SoundPlayer {
 public:
-    // Opens the audio output on the system's default device once the event
-    // loop runs, so connecting to the sound server does not hold up the first
-    // window; a request made before then plays from its start when the output
-    // opens. Create it on the UI thread, after the QApplication, in a program
-    // linked with velmora_resources. Without an audio device requests still
-    // return at once, silently.
-    QtSoundPlayer();
+    // When the audio output on the system's default device is opened.
+    enum class Opening {
+        WhenLoopRuns,  // as soon as the event loop runs
+        WhenAllowed,   // not before allowOutput(): see there
+    };
+
+    // Either way connecting to the sound server does not hold up the first
+    // window; a request made before the output opens plays from its start
+    // when it does. Create it on the UI thread, after the QApplication, in a
+    // program linked with velmora_resources. Without an audio device
+    // requests still return at once, silently.
+    explicit QtSoundPlayer(Opening opening = Opening::WhenLoopRuns);
+
+    // From now on the output may open (Opening::WhenAllowed): at once when
+    // `openNow` or a request is waiting, else with the first request, so a
+    // program with its sounds off never reaches the sound server.
+    void allowOutput(bool openNow);
     ~QtSoundPlayer() override;
 
     // Cuts off the playing sound and starts `resource` from its beginning,
@@ -99,6 +109,7 @@ public:
 private:
     // The decoded samples of `resource`; nothing for a name without a sound.
     const QByteArray* samplesOf(const std::string& resource) const;
+    // Opens the output if that was not tried yet.
     void openOutput();
     // Resumes a suspended output; opens it again if the sound server went
     // away since.
@@ -109,6 +120,8 @@ private:
     mutable std::map<std::string, std::optional<QByteArray>> sounds_;
     SoundStream stream_;
     std::unique_ptr<QAudioSink> sink_;
+    bool openOnRequest_ = false;  // allowed, and not opened by the timer
+    bool outputTried_ = false;
     QTimer openTimer_;
     // Suspends the sink outside the sink's own read, where the stream noticed
     // that nothing plays any more.

@@ -3,14 +3,16 @@
 
 namespace velmora {
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+Application::Application(int& argc, char** argv, bool withIcon) : QApplication(argc, argv) {
     setApplicationName("velmora");
     // No display name: the desktop would append it to every window's title,
     // and each title is exactly its caption.
 
     // Lets Wayland compositors and docks match the window to velmora.desktop.
     setDesktopFileName("velmora");
-    setWindowIcon(applicationIcon());
+    if (withIcon) {
+        setWindowIcon(applicationIcon());
+    }
 }
 
 QIcon applicationIcon() {

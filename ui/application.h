@@ -13,7 +13,10 @@ class Application : public QApplication {
     // The caption of the program's message boxes.
     static constexpr const char* kTitle = "Velmora";
 
-    Application(int& argc, char** argv);
+    // Without `withIcon` the program sets the icon itself later
+    // (setWindowIcon(applicationIcon())): decoding its six sizes is work the
+    // first frame does not need.
+    Application(int& argc, char** argv, bool withIcon = true);
 };
 
 // The program's icon in every size the desktop is given, the same pictures
