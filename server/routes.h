@@ -27,8 +27,9 @@ inline constexpr auto kPostDeadline = std::chrono::seconds(3);
 // How long the health check waits for the store.
 inline constexpr auto kHealthDeadline = std::chrono::seconds(1);
 // How long a page request waits for a new rendering before it gets the
-// last one.
-inline constexpr auto kRenderDeadline = std::chrono::seconds(1);
+// last one: a rendering takes milliseconds, so a store that takes longer is
+// stuck, and the page must still come as fast as ever.
+inline constexpr auto kRenderDeadline = std::chrono::milliseconds(500);
 
 class Routes {
 public:
