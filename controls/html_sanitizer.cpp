@@ -14,7 +14,8 @@ namespace {
 
 constexpr QChar kBreakOpportunity(0x200B);  // zero-width space
 
-// The start of `page` cut to at most `bytes`, not inside a UTF-8 sequence.
+// The start of `page` cut to at most `bytes`, not inside a UTF-8 sequence
+// and not inside a tag: a page that ends in "<" or "</" shows them as text.
 std::string_view cutPage(std::string_view page, size_t bytes) {
     if (page.size() <= bytes) {
         return page;
@@ -23,7 +24,12 @@ std::string_view cutPage(std::string_view page, size_t bytes) {
     while (end > 0 && bytes - end < 3 && (static_cast<unsigned char>(page[end]) & 0xC0) == 0x80) {
         --end;
     }
-    return page.substr(0, end);
+    std::string_view kept = page.substr(0, end);
+    size_t open = kept.rfind('<');
+    if (open != std::string_view::npos && kept.find('>', open) == std::string_view::npos) {
+        kept = kept.substr(0, open);
+    }
+    return kept;
 }
 
 const GumboNode* bodyOf(const GumboOutput& output) {

@@ -133,6 +133,11 @@ TEST(HtmlSanitizerTest, LimitsCutNestingTablesCellsPicturesTextAndInput) {
 
     tight.maxInputBytes = 5;
     EXPECT_EQ(bodyOf("ab\xC3\xA9\xC3\xA9", tight), QString::fromUtf8("ab\xC3\xA9"));
+    // A cut never leaves the start of a tag to be shown as text.
+    tight.maxInputBytes = 4;
+    EXPECT_EQ(bodyOf("ab</b>", tight), "ab");
+    EXPECT_EQ(bodyOf("abc<b>", tight), "abc");
+    EXPECT_EQ(bodyOf("a<b>c", tight), "a<b></b>");
 }
 
 TEST(HtmlSanitizerTest, ARunWithoutABreakGetsOneEveryFewDozenCharactersAndMarksAreFew) {
@@ -153,6 +158,8 @@ TEST(HtmlSanitizerTest, ARunWithoutABreakGetsOneEveryFewDozenCharactersAndMarksA
 TEST(HtmlSanitizerTest, APageTheParserCannotFinishInItsBudgetIsCutOrRefused) {
     std::string page = "<p>start</p>" + times("<b>bold</b> ", 4000);
     HtmlLimits limits;
+    // Time enough, however slow the build: the whole page.
+    limits.firstParseTime = std::chrono::seconds(10);
     EXPECT_EQ(bodyOf(page, limits).count("<b>"), 4000);
 
     // No time for the whole page: an eighth of it is read again.
