@@ -19,8 +19,9 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
-// The canonical text of a numeric address, or "" when `text` is none.
-std::string canonical(std::string_view text) {
+}  // namespace
+
+std::string canonicalAddress(std::string_view text) {
     if (text.size() >= INET6_ADDRSTRLEN) {
         return "";
     }
@@ -36,7 +37,6 @@ std::string canonical(std::string_view text) {
     return "";
 }
 
-}  // namespace
 
 std::string clientAddress(std::string_view peer, std::string_view forwardedFor,
                           const std::vector<std::string>& trustedProxies) {
@@ -45,7 +45,7 @@ std::string clientAddress(std::string_view peer, std::string_view forwardedFor,
         return std::string(peer);
     }
     size_t comma = forwardedFor.rfind(',');
-    std::string last = canonical(
+    std::string last = canonicalAddress(
         trim(comma == std::string_view::npos ? forwardedFor : forwardedFor.substr(comma + 1)));
     return last.empty() ? std::string(peer) : last;
 }

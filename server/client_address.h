@@ -16,6 +16,10 @@ namespace velmora::server {
 std::string clientAddress(std::string_view peer, std::string_view forwardedFor,
                           const std::vector<std::string>& trustedProxies);
 
+// The canonical text of a numeric IPv4 or IPv6 address, or "" when `text`
+// is none.
+std::string canonicalAddress(std::string_view text);
+
 // The part of an address that one sender controls: the whole of an IPv4
 // address, the /64 network of an IPv6 one (a single machine is commonly
 // handed a whole /64). Anything else is returned unchanged.

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/operator_options.h"
 
-#include <arpa/inet.h>
-
 #include <charconv>
 
+#include "server/client_address.h"
 #include "server/score_query.h"
 
 namespace velmora::server {
@@ -37,13 +36,8 @@ unsigned parsePostRate(const std::string& value) {
 }
 
 std::string parseProxy(const std::string& value) {
-    unsigned char bytes[16];
-    char text[INET6_ADDRSTRLEN];
-    if (inet_pton(AF_INET, value.c_str(), bytes) == 1) {
-        return inet_ntop(AF_INET, bytes, text, sizeof text);
-    }
-    if (inet_pton(AF_INET6, value.c_str(), bytes) == 1) {
-        return inet_ntop(AF_INET6, bytes, text, sizeof text);
+    if (std::string address = canonicalAddress(value); !address.empty()) {
+        return address;
     }
     throw OptionsError("--trusted-proxy wants a numeric address, got \"" + value + "\"");
 }
