@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <future>
 #include <variant>
 
 #include "server/pages.h"
@@ -44,13 +43,6 @@ std::string oneLine(std::string text) {
 
 Routes::Routes(const ServerOptions& options, Store& store, PostGate* gate)
     : options_(options), store_(store), gate_(gate), committer_(store) {}
-
-HttpReply Routes::handle(const HttpRequest& request) {
-    auto promise = std::make_shared<std::promise<HttpReply>>();
-    std::future<HttpReply> reply = promise->get_future();
-    handle(request, Responder([promise](HttpReply answer) { promise->set_value(std::move(answer)); }));
-    return reply.get();
-}
 
 void Routes::handle(const HttpRequest& request, Responder responder) {
     std::string_view path = request.path;

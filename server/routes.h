@@ -41,8 +41,6 @@ public:
     // what needs the store, later from another thread. Safe to call from
     // several threads.
     void handle(const HttpRequest& request, Responder responder);
-    // The same, waiting for the reply.
-    HttpReply handle(const HttpRequest& request);
 
 private:
     void postScore(const HttpRequest& request, const Responder& responder);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <future>
 #include <thread>
 
 #include "server/limits.h"
@@ -74,8 +75,16 @@ std::string bodyOf(HttpReply& reply) {
     return reply.body ? *reply.body : std::string();
 }
 
+// The routes' answer, waited for: it may come from the store's threads.
+HttpReply answerOf(Routes& routes, const HttpRequest& request) {
+    auto promise = std::make_shared<std::promise<HttpReply>>();
+    std::future<HttpReply> reply = promise->get_future();
+    routes.handle(request, Responder([promise](HttpReply answer) { promise->set_value(std::move(answer)); }));
+    return reply.get();
+}
+
 HttpReply get(Routes& routes, std::string_view path, std::string_view query = "") {
-    return routes.handle({"GET", path, query});
+    return answerOf(routes, {"GET", path, query});
 }
 
 TEST(RoutesTest, AnswersEachPathAsTheGameExpects) {
@@ -169,7 +178,7 @@ TEST(RoutesTest, ThePostGateLimitsCapsAndStampsPostsAndBansRefuseThem) {
         HttpRequest request{"GET", "/cgi-bin/velmora.cgi", query};
         request.peer = peer;
         request.forwardedFor = forwarded;
-        return routes.handle(request);
+        return answerOf(routes, request);
     };
     HttpReply over = postFrom("203.0.113.7", "name=Greedy&date=1/5/09&score=101");
     EXPECT_EQ(over.status, 400u);
