@@ -84,9 +84,6 @@ void Game::pausethegame() {
 }
 
 void Game::FormKeyDown(uint16_t key) {
-    if (!gamerunning() || flashcount != 0) {
-        return;
-    }
     switch (key) {
         case keys::Left: act(Action::MoveLeft); break;
         case keys::Right: act(Action::MoveRight); break;

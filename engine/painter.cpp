@@ -157,9 +157,6 @@ void drawWell(Picture& board, const WellCells& well, const Artwork& art) {
     }
 }
 
-void drawPreview(Picture& preview, const Mask& mask, uint8_t type) {
-    drawPreview(preview, mask, type, artwork());
-}
 
 void drawPreview(Picture& preview, const Mask& mask, uint8_t type, const Artwork& art) {
     std::fill(preview.pixels.begin(), preview.pixels.end(), rgb(0, 0, 0));

@@ -34,9 +34,8 @@ void drawWell(Picture& board, const WellCells& well);
 // boardWidthAt x boardHeightAt its tile size, cells art.tileSize apart.
 void drawWell(Picture& board, const WellCells& well, const Artwork& art);
 
-// The preview: black, with mask drawn in tile type from the top-left corner.
-void drawPreview(Picture& preview, const Mask& mask, uint8_t type);
-// The same from `art`, on a preview of 3 x 4 of its tiles.
+// The preview, 3 x 4 tiles of `art`: black, with mask drawn in tile type
+// from the top-left corner.
 void drawPreview(Picture& preview, const Mask& mask, uint8_t type, const Artwork& art);
 
 }  // namespace velmora::engine
