@@ -323,26 +323,6 @@ TEST_F(FaultTest, AFullDiskRecoversWhileThePostsKeepComing) {
     sqlite3_close(db);
 }
 
-// A connection to 127.0.0.1:`port` from `source`, or -1.
-int connectFrom(const std::string& source, uint16_t port) {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in from{};
-    from.sin_family = AF_INET;
-    ::inet_pton(AF_INET, source.c_str(), &from.sin_addr);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port);
-    ::inet_pton(AF_INET, "127.0.0.1", &to.sin_addr);
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0 ||
-        ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        return -1;
-    }
-    return fd;
-}
-
 // The status of a GET of `target` on `fd`, waiting at most `limit`; 0 when
 // nothing came.
 int statusOn(int fd, const std::string& target, std::chrono::milliseconds limit) {
@@ -376,7 +356,7 @@ TEST_F(FaultTest, ANewClientIsServedWhileEverySlotIsHeldIdle) {
     for (int a = 0; a < kAddresses; ++a) {
         std::string source = "127.0.0." + std::to_string(2 + a);
         for (int c = 0; c < kPerAddress; ++c) {
-            int fd = connectFrom(source, server.port());
+            int fd = connectFromLoopback(source, server.port());
             ASSERT_GE(fd, 0) << source;
             idle.push_back(fd);
         }
@@ -384,7 +364,7 @@ TEST_F(FaultTest, ANewClientIsServedWhileEverySlotIsHeldIdle) {
     // Time for the server to take what still waits in the listen backlog,
     // well within the idle time after which it closes connections itself.
     std::this_thread::sleep_for(1000ms);
-    int fresh = connectFrom("127.0.1.1", server.port());
+    int fresh = connectFromLoopback("127.0.1.1", server.port());
     ASSERT_GE(fresh, 0);
     EXPECT_EQ(statusOn(fresh, "/velmora/velmoraversion.txt", 1000ms), 200);
     ::close(fresh);

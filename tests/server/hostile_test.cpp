@@ -55,23 +55,10 @@ private:
     int fd_;
 };
 
-// A connection to the server on 127.0.0.1 from `source`, another loopback
-// address (all of 127/8 is this machine), so that many clients can be told
-// apart by address.
+// A connection to the server from `source`, another loopback address.
 Socket connectFrom(const std::string& source, uint16_t port) {
-    Socket socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_in from{};
-    from.sin_family = AF_INET;
-    ::inet_pton(AF_INET, source.c_str(), &from.sin_addr);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port);
-    ::inet_pton(AF_INET, "127.0.0.1", &to.sin_addr);
-    timeval limit{5, 0};
-    ::setsockopt(socket.fd(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-    ::setsockopt(socket.fd(), SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-    if (::bind(socket.fd(), reinterpret_cast<sockaddr*>(&from), sizeof from) != 0
-        || ::connect(socket.fd(), reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+    Socket socket(connectFromLoopback(source, port, 5));
+    if (socket.fd() < 0) {
         ADD_FAILURE() << "cannot connect from " << source << ": " << std::strerror(errno);
     }
     return socket;

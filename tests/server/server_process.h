@@ -47,4 +47,10 @@ HttpReply rawRequest(uint16_t port, const std::string& request);
 // A plain HTTP/1.0 GET of `target`.
 HttpReply get(uint16_t port, const std::string& target);
 
+// A connection to 127.0.0.1:`port` from `source`, another loopback address
+// (all of 127/8 is this machine), so that many clients can be told apart by
+// address; sends and receives give up after `timeoutSeconds` when it is not
+// 0. Returns the descriptor, or -1 with errno set.
+int connectFromLoopback(const std::string& source, uint16_t port, int timeoutSeconds = 0);
+
 }  // namespace velmora::testing
