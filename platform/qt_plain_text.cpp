@@ -3,7 +3,6 @@
 
 #include <QLabel>
 #include <QMessageBox>
-#include <QTextDocument>
 
 namespace velmora::platform {
 
@@ -17,17 +16,6 @@ void makePlainText(QLabel& label) {
 
 void makePlainText(QMessageBox& box) {
     box.setTextFormat(Qt::PlainText);
-}
-
-bool showsPlainText(const QLabel& label) {
-    switch (label.textFormat()) {
-        case Qt::PlainText:
-            return true;
-        case Qt::AutoText:
-            return !Qt::mightBeRichText(label.text());
-        default:
-            return false;
-    }
 }
 
 }  // namespace velmora::platform

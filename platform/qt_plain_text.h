@@ -17,7 +17,4 @@ namespace velmora::platform {
 void makePlainText(QLabel& label);
 void makePlainText(QMessageBox& box);
 
-// Whether the label shows its present text character for character.
-bool showsPlainText(const QLabel& label);
-
 }  // namespace velmora::platform
