@@ -68,12 +68,13 @@ TEST(ShellTest, SpawnStartsAProgramWithItsArgumentsAndReportsMissingOnes) {
     auto marker = std::filesystem::temp_directory_path() / ("velmora_spawn_" + std::to_string(::getpid()));
     std::filesystem::remove(marker);
     ASSERT_TRUE(platform::spawnProgram("/bin/sh", {"-c", "printf '%s' \"$1\" > \"$2\"", "sh", "/SP- /silent", marker}));
-    for (int i = 0; i < 200 && !std::filesystem::exists(marker); ++i) {
+    // The shell creates the file before it writes to it: wait for the words.
+    std::string written;
+    for (int i = 0; i < 500 && written.size() < std::string("/SP- /silent").size(); ++i) {
         std::this_thread::sleep_for(10ms);
+        std::ifstream in(marker);
+        written.assign(std::istreambuf_iterator<char>(in), {});
     }
-    std::this_thread::sleep_for(20ms);
-    std::ifstream in(marker);
-    std::string written((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(written, "/SP- /silent");
     std::filesystem::remove(marker);
     EXPECT_FALSE(platform::spawnProgram("/nonexistent/velmorasetup.exe", {}));
